@@ -33,6 +33,9 @@ inline constexpr const char* SFieldNotFound = "Field '%s' not found";
 inline constexpr const char* SDuplicateName = "A component named %s already exists";
 inline constexpr const char* SInvalidName = "'%s' is not a valid component name";
 inline constexpr const char* SClassNotFound = "Class %s not found";
+// Format (Format.h); the whole format string stands in place of %s.
+inline constexpr const char* SInvalidFormat = "Format '%s' invalid or incompatible with argument";
+inline constexpr const char* SArgumentMissing = "No argument for format '%s'";
 
 // Base of every error of the platform and of the system. `what()` is the message.
 class Exception : public std::exception {
