@@ -143,6 +143,13 @@ TEST(ClassModel, ClassNamesParentsAndInheritance) {
 }
 
 TEST(ClassModel, FindClassIgnoresCaseAndKnowsThePlatformClasses) {
+  for (const char* name : {"TObject", "TPersistent", "TComponent", "TCollection",
+                           "TOwnedCollection", "TCollectionItem", "TList", "TStrings",
+                           "TStringList", "TStream", "TMemoryStream", "TFileStream"}) {
+    SCOPED_TRACE(name);
+    ASSERT_NE(FindClass(name), nullptr);
+    EXPECT_EQ(FindClass(name)->Name(), name);
+  }
   EXPECT_EQ(FindClass("TComponent"), TComponent::StaticClass());
   EXPECT_EQ(FindClass("tcomponent"), TComponent::StaticClass());
   EXPECT_EQ(FindClass("TWIDGET"), TWidget::StaticClass());  // registered by its definition
