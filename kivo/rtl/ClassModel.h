@@ -444,10 +444,11 @@ class TClassBuilder {
     };
     return Last();
   }
-  // An event member `TEvent<Sig> C::*`.
-  template <class E>
-  TPropBuilder Event(std::string name, E C::*member) {
+  // An event member `TEvent<Sig> Base::*` of C or of one of its bases.
+  template <class E, class Base>
+  TPropBuilder Event(std::string name, E Base::*member) {
     static_assert(detail::EventTraits<E>::value, "an event property is a TEvent member");
+    static_assert(std::is_base_of_v<Base, C>, "the event is a member of the class or a base");
     using Sig = typename detail::EventTraits<E>::Signature;
     TPropInfo& p = Add(std::move(name), TPropKind::kEvent);
     p.event_signature = std::type_index(typeid(Sig));

@@ -8,6 +8,7 @@
 
 #include "kivo/rtl/Exceptions.h"
 #include "kivo/rtl/Stream.h"
+#include "support/MemoryFiler.h"
 
 namespace kivo {
 namespace {
@@ -83,46 +84,6 @@ TEST(Persistent, AssignDispatchesToTheDestinationThenToTheSource) {
   EXPECT_EQ(a.value, 1005);
 }
 
-// A filer of our own: writing collects each binary property's bytes, reading hands them back.
-class TMemoryFiler : public TFiler {
- public:
-  enum Mode { kWriting, kReading };
-  explicit TMemoryFiler(Mode mode) : mode_(mode) {}
-
-  void DefineBinaryProperty(const std::string& name, const TStreamProc& read_data,
-                            const TStreamProc& write_data, bool has_data) override {
-    defined.push_back(name);
-    if (mode_ == kWriting) {
-      if (!has_data) return;
-      TMemoryStream bytes;
-      write_data(bytes);
-      stored[name] = std::string(bytes.Bytes());
-    } else {
-      auto it = stored.find(name);
-      if (it == stored.end()) return;
-      TMemoryStream bytes;
-      bytes.WriteString(it->second);
-      bytes.SetPosition(0);
-      read_data(bytes);
-    }
-  }
-
-  void Read(TPersistent& p) {
-    mode_ = kReading;
-    p.DefineProperties(*this);
-  }
-  void Write(TPersistent& p) {
-    mode_ = kWriting;
-    p.DefineProperties(*this);
-  }
-
-  std::map<std::string, std::string> stored;
-  std::vector<std::string> defined;
-
- private:
-  Mode mode_;
-};
-
 // Keeps a blob that it stores as the binary property "Data", written only when not empty; the
 // derived class adds "Extra", always written.
 class TBlob : public TPersistent {
@@ -153,7 +114,7 @@ TEST(Persistent, BinaryPropertiesRoundTripThroughAFiler) {
   TTaggedBlob source;
   source.data = std::string("a\0b\xff", 4);
   source.extra = "";
-  TMemoryFiler filer(TMemoryFiler::kWriting);
+  testing::MemoryFiler filer(testing::MemoryFiler::kWriting);
   filer.Write(source);
   EXPECT_EQ(filer.defined, (std::vector<std::string>{"Data", "Extra"}));
   ASSERT_EQ(filer.stored.size(), 2u);
@@ -169,7 +130,7 @@ TEST(Persistent, BinaryPropertiesRoundTripThroughAFiler) {
 
 TEST(Persistent, PropertyWithoutDataIsNotWritten) {
   TBlob empty;
-  TMemoryFiler filer(TMemoryFiler::kWriting);
+  testing::MemoryFiler filer(testing::MemoryFiler::kWriting);
   filer.Write(empty);
   EXPECT_EQ(filer.defined, std::vector<std::string>{"Data"});
   EXPECT_TRUE(filer.stored.empty());

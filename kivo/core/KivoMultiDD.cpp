@@ -1,0 +1,436 @@
+#include "kivo/core/KivoMultiDD.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "kivo/core/KivoDDReaderStorage.h"
+#include "kivo/rtl/Exceptions.h"
+#include "kivo/rtl/StrUtils.h"
+
+namespace kivo {
+
+KIVO_DEFINE_CLASS(TDDFieldsOption) {
+  b.String("DDKeyField", &TDDFieldsOption::DDKeyField, &TDDFieldsOption::SetDDKeyField);
+  b.String("CodePageField", &TDDFieldsOption::CodePageField, &TDDFieldsOption::SetCodePageField);
+  b.String("SeqNoField", &TDDFieldsOption::SeqNoField, &TDDFieldsOption::SetSeqNoField);
+  b.String("DisplayValueField", &TDDFieldsOption::DisplayValueField,
+           &TDDFieldsOption::SetDisplayValueField);
+}
+
+KIVO_DEFINE_CLASS(TCustomMultiDD) {}
+KIVO_DEFINE_CLASS(TKivoMultiDDStorage) {}
+KIVO_DEFINE_CLASS(TMultiDictionary) {}
+KIVO_DEFINE_CLASS(TCustomMultiReaderDD) {}
+
+namespace {
+
+// The published properties that both reader-fed dictionaries share, in their declared order.
+template <class D>
+void DescribeCommonHead(TClassBuilder<D>& b) {
+  b.String("DDName", &D::DDName, &D::SetDDName);
+  b.String("DDReaderID", &D::DDReaderID, &D::SetDDReaderID);
+}
+
+template <class D>
+void DescribeFields(TClassBuilder<D>& b) {
+  b.Boolean("UseDefaultFields", &D::UseDefaultFields, &D::SetUseDefaultFields).Default(true);
+  b.Object("FieldsOption", &D::FieldsOption, &D::SetFieldsOption);
+}
+
+template <class D>
+void DescribeEvents(TClassBuilder<D>& b) {
+  b.Event("OnBeforeBuildDD", &D::OnBeforeBuildDD);
+  b.Event("OnAfterBuildDD", &D::OnAfterBuildDD);
+  b.Event("OnBuildingDD", &D::OnBuildingDD);
+}
+
+}  // namespace
+
+KIVO_DEFINE_CLASS(TKivoMultiFileDD) {
+  DescribeCommonHead(b);
+  b.String("FileName", &TKivoMultiFileDD::FileName, &TKivoMultiFileDD::SetFileName);
+  DescribeFields(b);
+  DescribeEvents(b);
+}
+
+KIVO_DEFINE_CLASS(TKivoMultiStreamDD) {
+  DescribeCommonHead(b);
+  DescribeFields(b);
+  b.Object("Dictionary", &TKivoMultiStreamDD::Dictionary, &TKivoMultiStreamDD::SetDictionary);
+  DescribeEvents(b);
+}
+
+TKivoMultiDDStorage* KivoDDStorage = nullptr;
+
+// ---- TDDFieldsOption ----
+
+void TDDFieldsOption::AssignTo(TPersistent* dest) const {
+  if (auto* d = As<TDDFieldsOption>(dest)) {
+    d->SetDDKeyField(dd_key_field_);
+    d->SetCodePageField(code_page_field_);
+    d->SetSeqNoField(seq_no_field_);
+    d->SetDisplayValueField(display_value_field_);
+    return;
+  }
+  Inherited::AssignTo(dest);
+}
+
+// ---- TCustomMultiDD ----
+
+TCustomMultiDD::TCustomMultiDD(TComponent* owner)
+    : TComponent(owner), fields_option_(std::make_unique<TDDFieldsOption>()) {
+  if (KivoDDStorage == nullptr) {
+    throw Exception("The dictionary registry does not exist; call kivo::InitializeCore() first");
+  }
+  TStringList& names = KivoDDStorage->names_;
+  int index = 0;
+  for (int n = 0;; ++n) {
+    std::string candidate = "DD" + std::to_string(n);
+    if (!names.Find(candidate, index)) {
+      dd_name_ = std::move(candidate);
+      break;
+    }
+  }
+  names.InsertObject(index, dd_name_, this);
+}
+
+TCustomMultiDD::~TCustomMultiDD() {
+  if (KivoDDStorage != nullptr) {
+    TStringList& names = KivoDDStorage->names_;
+    int index;
+    if (names.Find(dd_name_, index) && names.Objects(index) == this) names.Delete(index);
+  }
+  ClearHashTable();
+}
+
+void TCustomMultiDD::SetDDName(const std::string& value) {
+  if (value.empty() || value == dd_name_) return;
+  if (KivoDDStorage == nullptr) {  // after shut-down: there is no registry to keep current
+    dd_name_ = value;
+    return;
+  }
+  TStringList& names = KivoDDStorage->names_;
+  int index;
+  if (names.Find(value, index)) throw Exception(FormatMessage(SDDNameExists, {value}));
+  for (int i = names.Count() - 1; i >= 0; --i) {
+    if (names.Objects(i) == this) {
+      names.Delete(i);
+      break;
+    }
+  }
+  dd_name_ = value;
+  names.Find(value, index);
+  names.InsertObject(index, value, this);
+}
+
+std::string TCustomMultiDD::GetHashKey(const std::string& dd_key, const std::string& code_page,
+                                       const std::string& seq_no) const {
+  std::string out;
+  GetHashKey(dd_key, code_page, seq_no, out);
+  return out;
+}
+
+void TCustomMultiDD::ClearHashTable() {
+  if (table_ != nullptr) {
+    table_->Iterate(nullptr, [](void*, const std::string&, void*& data) {
+      delete static_cast<std::string*>(data);
+      data = nullptr;
+      return true;
+    });
+    table_->Clear();
+    table_.reset();
+  }
+  loaded_ = false;
+}
+
+void TCustomMultiDD::GetHashKey(const std::string& dd_key, const std::string& code_page,
+                                const std::string& seq_no, std::string& out) const {
+  out.clear();
+  out.reserve(dd_key.size() + code_page.size() + seq_no.size() + 2);
+  out.append(dd_key).push_back('\t');
+  out.append(code_page).push_back('\t');
+  out.append(seq_no);
+}
+
+void TCustomMultiDD::DoBeforeBuildDD() {
+  if (OnBeforeBuildDD) OnBeforeBuildDD(this);
+}
+
+void TCustomMultiDD::DoAfterBuildDD() {
+  if (OnAfterBuildDD) OnAfterBuildDD(this);
+}
+
+void TCustomMultiDD::BuildDictionary() { throw EAbstractError(); }
+
+std::string TCustomMultiDD::GetDisplayValue(const std::string& dd_key, const std::string& code_page,
+                                            const std::string& seq_no) {
+  if (!loaded_) LoadDictionaryData();
+  if (table_ == nullptr) return dd_key;
+  GetHashKey(dd_key, code_page, seq_no, key_buffer_);
+  void* data = nullptr;
+  if (table_->Find(key_buffer_, data)) return *static_cast<const std::string*>(data);
+  return dd_key;
+}
+
+namespace {
+
+// Keeps a reader's controls disabled for a scan, also when the scan fails.
+class ControlsGuard {
+ public:
+  explicit ControlsGuard(IDataRead& r) : r_(r) { r_._DisableControls(); }
+  ~ControlsGuard() { r_._EnableControls(); }
+  ControlsGuard(const ControlsGuard&) = delete;
+  ControlsGuard& operator=(const ControlsGuard&) = delete;
+
+ private:
+  IDataRead& r_;
+};
+
+}  // namespace
+
+void TCustomMultiDD::BuildHashTable(IDataRead& reader) {
+  const bool defaults = use_default_fields_;
+  const std::string names[4] = {
+      defaults ? kDDKeyField : fields_option_->DDKeyField(),
+      defaults ? kCodePageField : fields_option_->CodePageField(),
+      defaults ? kSeqNoField : fields_option_->SeqNoField(),
+      defaults ? kDisplayValueField : fields_option_->DisplayValueField(),
+  };
+  int column[4] = {-1, -1, -1, -1};
+  const int field_count = reader._GetFieldCount();
+  for (int i = 0; i < field_count; ++i) {
+    const std::string& n = reader._GetFieldName(i);
+    for (int role = 0; role < 4; ++role) {
+      if (AnsiSameText(n, names[role])) {
+        column[role] = i;
+        break;
+      }
+    }
+  }
+  ClearHashTable();
+  // A source without the key or display-value field cannot be read. A source without any field
+  // (an empty file) has no records either and simply loads empty.
+  const int missing = column[0] < 0 ? 0 : (column[3] < 0 ? 3 : -1);
+  auto fail_missing = [&] {
+    if (names[missing].empty()) {
+      throw Exception(FormatMessage(SDDFieldNameEmpty, {missing == 0 ? "key" : "display value"}));
+    }
+    throw Exception(FormatMessage(SDDFieldMissing, {names[missing]}));
+  };
+  if (missing >= 0 && field_count > 0) fail_missing();
+
+  // The announced count sizes the table; it comes from the source's header, so a damaged or
+  // hostile file must not make it allocate without bound.
+  const int records = std::min(reader._GetRecordCount(), kMaxDDBuckets);
+  table_ =
+      std::make_unique<TKivoHashList>(records > 0 ? GetMinPrime(records) : 1, StrCompare, KivoHash);
+  ControlsGuard guard(reader);
+  const std::string empty;
+  std::string hash_key;
+  reader._First();
+  while (!reader._Eof()) {
+    if (missing >= 0) fail_missing();
+    const std::string& key = reader._GetFieldValue(column[0]);
+    const std::string& code_page = column[1] >= 0 ? reader._GetFieldValue(column[1]) : empty;
+    const std::string& seq_no = column[2] >= 0 ? reader._GetFieldValue(column[2]) : empty;
+    bool accept = true;
+    if (OnBuildingDD) OnBuildingDD(this, key, code_page, seq_no, accept);
+    if (accept) {
+      GetHashKey(key, code_page, seq_no, hash_key);
+      auto value = std::make_unique<std::string>(reader._GetFieldValue(column[3]));
+      table_->Add(hash_key, value.get());
+      value.release();  // the table entry owns it now
+    }
+    reader._Next();
+  }
+  loaded_ = true;
+}
+
+void TCustomMultiDD::LoadDictionaryData() {
+  DoBeforeBuildDD();
+  BuildDictionary();
+  DoAfterBuildDD();
+}
+
+std::string TCustomMultiDD::GetDisplayValueWordByWord(const std::string& text,
+                                                      const std::string& code_page,
+                                                      const std::string& seq_no) {
+  if (text.empty()) return std::string();
+  const std::string work = text + ' ';
+  const bool keep_spaces = code_page == "1252";
+  std::string result;
+  size_t word_start = std::string::npos;
+  for (size_t i = 0; i < work.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(work[i]);
+    const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    if (letter) {
+      if (word_start == std::string::npos) word_start = i;
+      continue;
+    }
+    if (word_start != std::string::npos) {
+      result += GetDisplayValue(work.substr(word_start, i - word_start), code_page, seq_no);
+      word_start = std::string::npos;
+    }
+    if (c != ' ' || (keep_spaces && i + 1 < work.size())) result.push_back(work[i]);
+  }
+  return result;
+}
+
+int GetMinPrime(int n) {
+  if (n <= 1) return 1;
+  for (;; ++n) {
+    const int m = static_cast<int>(std::lround(std::sqrt(static_cast<double>(n))));
+    bool prime = true;
+    for (int d = 2; d <= m; ++d) {
+      if (n % d == 0) {
+        prime = false;
+        break;
+      }
+    }
+    if (prime) return n;
+  }
+}
+
+// ---- TKivoMultiDDStorage ----
+
+TKivoMultiDDStorage::~TKivoMultiDDStorage() { ClearDD(); }
+
+void TKivoMultiDDStorage::ClearDD() {
+  // Each destructor removes its own entry, the last remaining one.
+  for (int i = names_.Count() - 1; i >= 0; --i) {
+    if (i >= names_.Count()) continue;
+    delete static_cast<TCustomMultiDD*>(names_.Objects(i));
+  }
+  names_.Clear();
+}
+
+void TKivoMultiDDStorage::DeleteDD(const std::string& dd_name) {
+  int index;
+  if (names_.Find(dd_name, index)) delete static_cast<TCustomMultiDD*>(names_.Objects(index));
+}
+
+TCustomMultiDD* TKivoMultiDDStorage::FindDD(const std::string& dd_name) const {
+  int index;
+  return names_.Find(dd_name, index) ? static_cast<TCustomMultiDD*>(names_.Objects(index))
+                                     : nullptr;
+}
+
+TCustomMultiDD* TKivoMultiDDStorage::GetDD(int index) const {
+  return static_cast<TCustomMultiDD*>(names_.Objects(index));
+}
+
+std::string TKivoMultiDDStorage::GetDisplayValue(const std::string& dd_name,
+                                                 const std::string& dd_key,
+                                                 const std::string& code_page,
+                                                 const std::string& seq_no) {
+  TCustomMultiDD* dd = FindDD(dd_name);
+  return dd != nullptr ? dd->GetDisplayValue(dd_key, code_page, seq_no) : dd_key;
+}
+
+std::string TKivoMultiDDStorage::GetDisplayValueWordByWord(const std::string& dd_name,
+                                                           const std::string& text,
+                                                           const std::string& code_page,
+                                                           const std::string& seq_no) {
+  TCustomMultiDD* dd = FindDD(dd_name);
+  return dd != nullptr ? dd->GetDisplayValueWordByWord(text, code_page, seq_no) : text;
+}
+
+// ---- TMultiDictionary ----
+
+void TMultiDictionary::DefineProperties(TFiler& filer) {
+  Inherited::DefineProperties(filer);
+  filer.DefineBinaryProperty(
+      "Data", [this](TStream& s) { ReadDictionary(s); }, [this](TStream& s) { WriteDictionary(s); },
+      true);
+}
+
+void TMultiDictionary::ReadDictionary(TStream& s) {
+  const int64_t count = s.Size() - s.Position();
+  std::string bytes = count > 0 ? s.ReadString(count) : std::string();
+  stream_.Clear();
+  stream_.WriteString(bytes);
+  stream_.SetPosition(0);
+}
+
+void TMultiDictionary::WriteDictionary(TStream& s) const { s.WriteString(stream_.Bytes()); }
+
+void TMultiDictionary::AssignTo(TPersistent* dest) const {
+  if (auto* d = As<TMultiDictionary>(dest)) {
+    if (d == this) return;
+    d->stream_.Clear();
+    d->stream_.WriteString(stream_.Bytes());
+    d->stream_.SetPosition(0);
+    return;
+  }
+  Inherited::AssignTo(dest);
+}
+
+// ---- reader-fed dictionaries ----
+
+TCustomMultiReaderDD::TCustomMultiReaderDD(TComponent* owner)
+    : TCustomMultiDD(owner), dd_reader_id_("KivoTextCSV") {}
+
+const TStreamDDReaderClass& TCustomMultiReaderDD::ReaderClass() const {
+  const TStreamDDReaderClass* kind =
+      KivoDDReaderStorage != nullptr ? KivoDDReaderStorage->GetDDReader(dd_reader_id_) : nullptr;
+  if (kind == nullptr) throw Exception(FormatMessage(SDDReaderNotRegistered, {dd_reader_id_}));
+  return *kind;
+}
+
+void TCustomMultiReaderDD::BuildFromStream(const TStreamDDReaderClass& kind, TStream& source) {
+  source.SetPosition(0);
+  std::unique_ptr<TCustomStreamDDReader> reader = kind.create(source);
+  BuildHashTable(*reader);
+}
+
+TKivoMultiFileDD::TKivoMultiFileDD(TComponent* owner) : TCustomMultiReaderDD(owner) {}
+
+void TKivoMultiFileDD::BuildDictionary() {
+  const TStreamDDReaderClass& kind = ReaderClass();
+  TFileStream file(file_name_, fmOpenRead | fmShareDenyWrite);
+  BuildFromStream(kind, file);
+}
+
+TKivoMultiStreamDD::TKivoMultiStreamDD(TComponent* owner)
+    : TCustomMultiReaderDD(owner), dictionary_(std::make_unique<TMultiDictionary>()) {}
+
+TKivoMultiStreamDD::~TKivoMultiStreamDD() { dictionary_.reset(); }
+
+void TKivoMultiStreamDD::SetDictionary(const TMultiDictionary* value) {
+  dictionary_->Assign(value);
+}
+
+void TKivoMultiStreamDD::BuildDictionary() {
+  BuildFromStream(ReaderClass(), dictionary_->Stream());
+}
+
+// ---- start-up and shut-down ----
+
+namespace {
+int core_init_count = 0;
+}  // namespace
+
+void InitializeCore() {
+  if (core_init_count++ > 0) return;
+  // 1. The class-handler registry comes first (none yet).
+  // 2. The reader registry with the built-in readers.
+  KivoDDReaderStorage = new TKivoMultiStreamDDReaderStorage();
+  RegisterBuiltInReaders(*KivoDDReaderStorage);
+  // 3. The dictionary registry.
+  KivoDDStorage = new TKivoMultiDDStorage();
+}
+
+void FinalizeCore() {
+  if (core_init_count == 0 || --core_init_count > 0) return;
+  // Freeing the dictionary registry frees the dictionaries still registered; it is taken out of
+  // the global first, so that their destructors skip the registry step.
+  TKivoMultiDDStorage* storage = KivoDDStorage;
+  storage->ClearDD();
+  KivoDDStorage = nullptr;
+  delete storage;
+  delete KivoDDReaderStorage;
+  KivoDDReaderStorage = nullptr;
+}
+
+}  // namespace kivo
