@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "kivo/core/KivoDDReaderStorage.h"
+#include "kivo/core/KivoMsgBox.h"
 #include "kivo/rtl/Exceptions.h"
 #include "kivo/rtl/StrUtils.h"
 
@@ -413,6 +414,11 @@ int core_init_count = 0;
 
 void InitializeCore() {
   if (core_init_count++ > 0) return;
+  // The core's classes can be found by name (form files name them) whatever the link order.
+  RegisterClasses({TDDFieldsOption::StaticClass(), TCustomMultiDD::StaticClass(),
+                   TMultiDictionary::StaticClass(), TCustomMultiReaderDD::StaticClass(),
+                   TKivoMultiFileDD::StaticClass(), TKivoMultiStreamDD::StaticClass(),
+                   TKivoMsgBox::StaticClass()});
   // 1. The class-handler registry comes first (none yet).
   // 2. The reader registry with the built-in readers.
   KivoDDReaderStorage = new TKivoMultiStreamDDReaderStorage();
