@@ -1,18 +1,22 @@
 // The kivo tool: maintains and inspects translation dictionaries.
-#include <cstdio>
-#include <cstring>
+#include <exception>
+#include <iostream>
+#include <string>
+#include <vector>
 
-#include "kivo/core/Version.h"
+#include "tools/kivo/Commands.h"
+#include "tools/kivo/Options.h"
 
 int main(int argc, char** argv) {
-  if (argc > 1 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-    std::printf("usage: kivo --version\n");
-    return 0;
+  try {
+    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const int status = kivo::tool::Main(args, std::cout, std::cerr);
+    std::cout.flush();
+    if (!std::cout) return kivo::tool::Failure(std::cerr, "write error on standard output");
+    return status;
+  } catch (const std::exception& e) {
+    return kivo::tool::Failure(std::cerr, e.what());
+  } catch (...) {
+    return kivo::tool::Failure(std::cerr, "unknown error");
   }
-  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-    std::printf("kivo %s\n", kivo::Version());
-    return 0;
-  }
-  std::fprintf(stderr, "usage: kivo --version\n");
-  return 2;
 }
