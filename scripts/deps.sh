@@ -2,7 +2,7 @@
 # Installs the system packages the build and the tests need, when they are missing (Debian 12).
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev clang-format)
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev clang-format gettext)
 
 missing=()
 for p in "${packages[@]}"; do

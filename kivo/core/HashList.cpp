@@ -1,7 +1,13 @@
 #include "kivo/core/HashList.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
+#include <new>
+
+#include <sys/mman.h>
+#include <string_view>
 
 #include "kivo/rtl/StrUtils.h"
 
@@ -11,13 +17,246 @@ namespace {
 
 constexpr uint32_t kHashMask = 0x7FFFFFFF;
 
+// Runs `undo` when the scope is left by an exception.
+template <class F>
+class OnFailure {
+ public:
+  explicit OnFailure(F undo) : undo_(std::move(undo)), exceptions_(std::uncaught_exceptions()) {}
+  ~OnFailure() {
+    if (std::uncaught_exceptions() > exceptions_) undo_();
+  }
+  OnFailure(const OnFailure&) = delete;
+  OnFailure& operator=(const OnFailure&) = delete;
+
+ private:
+  F undo_;
+  int exceptions_;
+};
+
 uint32_t StrHashStep(uint32_t h, unsigned char c) { return ((h << 26) + (h >> 6)) + (h ^ c); }
 
 unsigned char FoldAsciiLetter(unsigned char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
 }
 
+uint64_t Load64(const char* p) {
+  uint64_t w;
+  std::memcpy(&w, p, sizeof w);
+  return w;
+}
+
+uint32_t Load32(const char* p) {
+  uint32_t w;
+  std::memcpy(&w, p, sizeof w);
+  return w;
+}
+
+// The index hash of the deferred trees: 64 bits in which every byte of the key reaches every bit,
+// so keys that differ in a few bytes (numbered captions) spread over the whole index. Two lanes
+// take 16 bytes a step (the last step reads the key's last 16 bytes, overlapping the one before),
+// a final mix folds them together.
+inline uint64_t IndexHash(const char* p, size_t n) {
+  constexpr uint64_t kMul1 = 0x9E3779B97F4A7C15ULL;
+  constexpr uint64_t kMul2 = 0xC2B2AE3D27D4EB4FULL;
+  uint64_t a = (static_cast<uint64_t>(n) + 1) * 0xD6E8FEB86659FD93ULL;
+  uint64_t b = a ^ 0x8EBC6AF09C88C6E3ULL;
+  if (n >= 16) {
+    const char* const last = p + n - 16;
+    for (; p < last; p += 16) {
+      a = (a ^ Load64(p)) * kMul1;
+      b = (b ^ Load64(p + 8)) * kMul2;
+      a ^= b >> 31;
+    }
+    a = (a ^ Load64(last)) * kMul1;
+    b = (b ^ Load64(last + 8)) * kMul2;
+  } else if (n >= 8) {
+    a = (a ^ Load64(p)) * kMul1;
+    b = (b ^ Load64(p + n - 8)) * kMul2;
+  } else if (n >= 4) {
+    a = (a ^ Load32(p)) * kMul1;
+    b = (b ^ Load32(p + n - 4)) * kMul2;
+  } else if (n > 0) {
+    const auto* c = reinterpret_cast<const unsigned char*>(p);
+    a = (a ^ (c[0] | (static_cast<uint64_t>(c[n / 2]) << 8) |
+              (static_cast<uint64_t>(c[n - 1]) << 16))) *
+        kMul1;
+  }
+  uint64_t h = a ^ ((b << 32) | (b >> 32));
+  h ^= h >> 33;
+  h *= 0xFF51AFD7ED558CCDULL;
+  h ^= h >> 33;
+  h *= 0xC4CEB9FE1A85EC53ULL;
+  h ^= h >> 33;
+  return h;
+}
+
+[[noreturn]] void ThrowInvalidSize(int bucket_count) {
+  throw EHashList(FormatMessage(SInvalidHashListSize, {std::to_string(bucket_count)}));
+}
+
 }  // namespace
+
+// ---- deferred keys ----
+
+// The keys of a list whose trees are deferred, in insertion order.
+//
+// Entries lie one after another in one block: the data pointer (8 bytes), the key's length (4
+// bytes), the key's bytes, padding to a multiple of 8. The index is an open-addressing table with
+// linear probing, a power of two in size and at most half full; a slot holds the entry's offset
+// in 8-byte units plus one in its low 32 bits and the high 32 bits of the key's index hash in its
+// high 32 bits, so that a probe reads an entry only when the hashes agree. 0 is an empty slot.
+class TKivoHashList::TDeferredKeys {
+ public:
+  explicit TDeferredKeys(size_t expected_keys) : expected_keys_(expected_keys) {}
+  ~TDeferredKeys() {
+    std::free(block_);
+    std::free(slots_);
+  }
+  TDeferredKeys(const TDeferredKeys&) = delete;
+  TDeferredKeys& operator=(const TDeferredKeys&) = delete;
+
+  // Where a key is: its entry (null when absent) and the slot that holds it or would hold it.
+  struct Probe {
+    char* entry;
+    size_t slot;
+    uint64_t hash;
+  };
+
+  // REQUIRES: the index has at least one empty slot (Reserve has run once).
+  Probe Find(std::string_view key) const {
+    const uint64_t hash = IndexHash(key.data(), key.size());
+    const uint64_t tag = hash >> 32;
+    for (size_t i = hash & mask_;; i = (i + 1) & mask_) {
+      const uint64_t slot = slots_[i];
+      if (slot == 0) return {nullptr, i, hash};
+      if ((slot >> 32) == tag) {
+        char* entry = EntryAt(slot);
+        if (KeyOf(entry) == key) return {entry, i, hash};
+      }
+    }
+  }
+  // The entry of `key`, or null; an empty index holds nothing.
+  char* FindEntry(std::string_view key) const {
+    return slot_count_ == 0 ? nullptr : Find(key).entry;
+  }
+
+  // Makes room for one more key of `size` bytes, so that the next Insert cannot fail.
+  // Throws: std::bad_alloc.
+  void Reserve(size_t size) {
+    const size_t need = used_ + EntrySize(size);
+    if (need / 8 >= 0xFFFFFFFFU) throw std::bad_alloc();
+    if (need > capacity_) {
+      const size_t capacity = std::max({need, capacity_ * 2, size_t{4096}});
+      void* block = std::realloc(block_, capacity);
+      if (block == nullptr) throw std::bad_alloc();
+      block_ = static_cast<char*>(block);
+      capacity_ = capacity;
+    }
+    if ((count_ + 1) * 2 > slot_count_) {
+      size_t slot_count = std::max(slot_count_ * 2, size_t{16});
+      while (slot_count < expected_keys_ * 2) slot_count *= 2;
+      Rehash(slot_count);
+    }
+  }
+
+  // Appends `key` with `data` and enters it at the probe's slot.
+  // REQUIRES: Reserve(key.size()) since the last Insert; `probe` is Find(key) since then, and
+  // found nothing.
+  void Insert(std::string_view key, void* data, const Probe& probe) {
+    char* entry = block_ + used_;
+    std::memcpy(entry, &data, sizeof data);
+    const auto size = static_cast<uint32_t>(key.size());
+    std::memcpy(entry + 8, &size, sizeof size);
+    if (size > 0) std::memcpy(entry + 12, key.data(), size);
+    slots_[probe.slot] = ((probe.hash >> 32) << 32) | (used_ / 8 + 1);
+    used_ += EntrySize(size);
+    ++count_;
+  }
+
+  // Forgets every key and releases the storage.
+  void Clear() {
+    std::free(block_);
+    block_ = nullptr;
+    used_ = capacity_ = count_ = 0;
+    std::free(slots_);
+    slots_ = nullptr;
+    slot_count_ = mask_ = 0;
+  }
+
+  // Calls `f(key, data)` for every entry in insertion order.
+  template <class F>
+  void ForEach(F&& f) const {
+    for (size_t at = 0; at < used_;) {
+      const char* entry = block_ + at;
+      const std::string_view key = KeyOf(entry);
+      f(key, DataOf(entry));
+      at += EntrySize(key.size());
+    }
+  }
+
+  static void* DataOf(const char* entry) {
+    void* data;
+    std::memcpy(&data, entry, sizeof data);
+    return data;
+  }
+  static void SetDataOf(char* entry, void* data) { std::memcpy(entry, &data, sizeof data); }
+
+ private:
+  static size_t EntrySize(size_t key_size) { return (12 + key_size + 7) & ~size_t{7}; }
+  static std::string_view KeyOf(const char* entry) {
+    uint32_t size;
+    std::memcpy(&size, entry + 8, sizeof size);
+    return {entry + 12, size};
+  }
+  char* EntryAt(uint64_t slot) const {
+    return block_ + (static_cast<size_t>(static_cast<uint32_t>(slot)) - 1) * 8;
+  }
+
+  // Throws: std::bad_alloc.
+  void Rehash(size_t slot_count) {
+    uint64_t* slots = AllocateSlots(slot_count);
+    const size_t mask = slot_count - 1;
+    for (size_t at = 0; at < used_;) {
+      const std::string_view key = KeyOf(block_ + at);
+      const uint64_t hash = IndexHash(key.data(), key.size());
+      size_t i = hash & mask;
+      while (slots[i] != 0) i = (i + 1) & mask;
+      slots[i] = ((hash >> 32) << 32) | (at / 8 + 1);
+      at += EntrySize(key.size());
+    }
+    std::free(slots_);
+    slots_ = slots;
+    slot_count_ = slot_count;
+    mask_ = mask;
+  }
+
+  // `count` empty slots, to be released with std::free. A large index is aligned to and
+  // advised for 2 MiB pages: its slots are reached at random, and small pages would make
+  // nearly every probe of a large table a TLB miss.
+  static uint64_t* AllocateSlots(size_t count) {
+    constexpr size_t kLargePage = size_t{2} << 20;
+    const size_t bytes = count * sizeof(uint64_t);
+    void* slots = nullptr;
+    if (bytes >= 2 * kLargePage) {
+      slots = std::aligned_alloc(kLargePage, bytes);  // bytes is a multiple of kLargePage
+      if (slots != nullptr) madvise(slots, bytes, MADV_HUGEPAGE);
+    } else {
+      slots = std::malloc(bytes);
+    }
+    if (slots == nullptr) throw std::bad_alloc();
+    std::memset(slots, 0, bytes);
+    return static_cast<uint64_t*>(slots);
+  }
+
+  char* block_ = nullptr;      // the entries; std::malloc'ed, grown by realloc
+  size_t used_ = 0;            // bytes of `block_` in use
+  size_t capacity_ = 0;        // bytes of `block_`
+  size_t count_ = 0;           // entries
+  size_t expected_keys_;       // the index is sized for at least these at its first growth
+  uint64_t* slots_ = nullptr;  // the index; std::free'd
+  size_t slot_count_ = 0;      // a power of two, or 0
+  size_t mask_ = 0;            // slot_count_ − 1
+};
 
 int32_t KivoHash(const std::string& key) {
   uint32_t h = 0;
@@ -66,9 +305,7 @@ KIVO_DEFINE_CLASS(TKivoHashList) {}
 TKivoHashList::TKivoHashList(int bucket_count, TCompareFunc compare, THashFunc hash)
     : hash_(hash != nullptr ? hash : &StrHash),
       compare_(compare != nullptr ? compare : &StrCompare) {
-  if (bucket_count < 1) {
-    throw EHashList(FormatMessage(SInvalidHashListSize, {std::to_string(bucket_count)}));
-  }
+  if (bucket_count < 1) ThrowInvalidSize(bucket_count);
   SetHashSize(bucket_count);
 }
 
@@ -78,19 +315,69 @@ TKivoHashList::~TKivoHashList() {
 }
 
 void TKivoHashList::SetHashSize(int bucket_count) {
-  if (bucket_count < 0) {
-    throw EHashList(FormatMessage(SInvalidHashListSize, {std::to_string(bucket_count)}));
-  }
+  if (bucket_count < 0) ThrowInvalidSize(bucket_count);
   if (bucket_count == bucket_count_) return;
   if (count_ > 0) Clear();
-  std::vector<THashNode*>(static_cast<size_t>(bucket_count), nullptr).swap(buckets_);
+  // Deferred trees get their bucket array when they are built.
+  if (deferred_ == nullptr) {
+    std::vector<THashNode*>(static_cast<size_t>(bucket_count), nullptr).swap(buckets_);
+  }
   bucket_count_ = bucket_count;
 }
 
-THashNode** TKivoHashList::FindNode(const std::string& key) {
-  if (bucket_count_ < 1) {
-    throw EHashList(FormatMessage(SInvalidHashListSize, {std::to_string(bucket_count_)}));
+void TKivoHashList::DeferTrees(size_t expected_keys) {
+  if (deferred_ != nullptr || count_ > 0 || compare_ != &StrCompare) return;
+  for (THashNode* root : buckets_) {
+    if (root != nullptr) return;
   }
+  deferred_ = std::make_unique<TDeferredKeys>(expected_keys);
+  std::vector<THashNode*>().swap(buckets_);
+}
+
+void TKivoHashList::BuildDeferredTrees() {
+  if (deferred_ == nullptr) return;
+  const auto n = static_cast<size_t>(bucket_count_);
+  std::vector<THashNode*> roots(n, nullptr);
+  // The smallest and the largest key of each bucket: a key beyond either ends the descent there,
+  // so it is put in place without one (sorted keys would otherwise cost a walk down a chain).
+  std::vector<THashNode*> lowest(n, nullptr);
+  std::vector<THashNode*> highest(n, nullptr);
+  {
+    OnFailure free_built([&] {
+      for (THashNode*& root : roots) DeleteNodes(&root);
+    });
+    deferred_->ForEach([&](std::string_view key, void* data) {
+      THashNode* node = AllocNode();
+      {
+        OnFailure free_node([&] { FreeNode(node); });
+        node->key.assign(key.data(), key.size());
+        node->data = data;
+        const size_t b = static_cast<uint32_t>(hash_(node->key)) % static_cast<uint32_t>(n);
+        if (roots[b] == nullptr) {
+          roots[b] = lowest[b] = highest[b] = node;
+        } else if (compare_(node->key, highest[b]->key) > 0) {
+          highest[b]->right = node;
+          highest[b] = node;
+        } else if (compare_(node->key, lowest[b]->key) < 0) {
+          lowest[b]->left = node;
+          lowest[b] = node;
+        } else {
+          THashNode** link = &roots[b];
+          while (*link != nullptr) {
+            link = compare_(node->key, (*link)->key) < 0 ? &(*link)->left : &(*link)->right;
+          }
+          *link = node;
+        }
+      }
+    });
+  }
+  buckets_.swap(roots);
+  deferred_.reset();
+}
+
+THashNode** TKivoHashList::FindNode(const std::string& key) {
+  if (bucket_count_ < 1) ThrowInvalidSize(bucket_count_);
+  BuildDeferredTrees();
   // The cast keeps a negative hash (a faulty hash function) inside the bucket range.
   const uint32_t bucket = static_cast<uint32_t>(hash_(key)) % static_cast<uint32_t>(bucket_count_);
   THashNode** link = &buckets_[bucket];
@@ -109,25 +396,49 @@ THashNode** TKivoHashList::FindNode(const std::string& key) {
 
 void TKivoHashList::InsertAt(THashNode** link, const std::string& key, void* data) {
   THashNode* node = AllocNode();
-  try {
+  {
+    OnFailure free_node([&] { FreeNode(node); });
     node->key = key;
     node->data = data;
     if (record_items_) items_.Add(key);
-  } catch (...) {
-    FreeNode(node);
-    throw;
   }
   *link = node;
   ++count_;
 }
 
+bool TKivoHashList::AddDeferred(const std::string& key, void* data, bool replace) {
+  if (bucket_count_ < 1) ThrowInvalidSize(bucket_count_);
+  TDeferredKeys& d = *deferred_;
+  d.Reserve(key.size());
+  const TDeferredKeys::Probe probe = d.Find(key);
+  if (probe.entry != nullptr) {
+    if (!replace) return false;
+    TDeferredKeys::SetDataOf(probe.entry, data);
+    return true;
+  }
+  if (record_items_) items_.Add(key);
+  d.Insert(key, data, probe);
+  ++count_;
+  return true;
+}
+
 void TKivoHashList::Add(const std::string& key, void* data) {
+  if (deferred_ != nullptr) {
+    if (!AddDeferred(key, data, false)) {
+      throw EHashList(FormatMessage(SDuplicateHashListEntry, {key}));
+    }
+    return;
+  }
   THashNode** link = FindNode(key);
   if (*link != nullptr) throw EHashList(FormatMessage(SDuplicateHashListEntry, {key}));
   InsertAt(link, key, data);
 }
 
 void TKivoHashList::SetData(const std::string& key, void* data) {
+  if (deferred_ != nullptr) {
+    AddDeferred(key, data, true);
+    return;
+  }
   THashNode** link = FindNode(key);
   if (*link != nullptr) {
     (*link)->data = data;
@@ -141,14 +452,32 @@ THashNode* TKivoHashList::Lookup(const std::string& key) const {
   return *const_cast<TKivoHashList*>(this)->FindNode(key);
 }
 
+const char* TKivoHashList::FindDeferred(const std::string& key) const {
+  if (bucket_count_ < 1) ThrowInvalidSize(bucket_count_);
+  return deferred_->FindEntry(key);
+}
+
 void* TKivoHashList::GetData(const std::string& key) const {
+  if (deferred_ != nullptr) {
+    const char* entry = FindDeferred(key);
+    return entry != nullptr ? TDeferredKeys::DataOf(entry) : nullptr;
+  }
   THashNode* node = Lookup(key);
   return node != nullptr ? node->data : nullptr;
 }
 
-bool TKivoHashList::Has(const std::string& key) const { return Lookup(key) != nullptr; }
+bool TKivoHashList::Has(const std::string& key) const {
+  if (deferred_ != nullptr) return FindDeferred(key) != nullptr;
+  return Lookup(key) != nullptr;
+}
 
 bool TKivoHashList::Find(const std::string& key, void*& data) const {
+  if (deferred_ != nullptr) {
+    const char* entry = FindDeferred(key);
+    if (entry == nullptr) return false;
+    data = TDeferredKeys::DataOf(entry);
+    return true;
+  }
   THashNode* node = Lookup(key);
   if (node == nullptr) return false;
   data = node->data;
@@ -168,6 +497,7 @@ void TKivoHashList::RemoveData(const void* data) {
     const void* data;
     std::vector<THashNode**> links;
   } collector{data, {}};
+  BuildDeferredTrees();
   for (THashNode*& root : buckets_) {
     NodeIterate(&root, &collector, [](void* user_data, THashNode** link) {
       auto* c = static_cast<Collector*>(user_data);
@@ -194,6 +524,7 @@ bool TKivoHashList::FindData(const void* data, std::string& key) const {
 
 void TKivoHashList::Iterate(void* user_data, TIterateFunc func) {
   if (func == nullptr) return;
+  BuildDeferredTrees();
   for (THashNode* root : buckets_) {
     if (!IterateNode(root, user_data, func)) return;
   }
@@ -201,6 +532,7 @@ void TKivoHashList::Iterate(void* user_data, TIterateFunc func) {
 
 void TKivoHashList::IterateMethod(void* user_data, const TIterateMethod& method) {
   if (!method) return;
+  BuildDeferredTrees();
   for (THashNode* root : buckets_) {
     if (!IterateMethodNode(root, user_data, method)) return;
   }
@@ -303,6 +635,7 @@ void TKivoHashList::DeleteNodes(THashNode** link) {
 }
 
 void TKivoHashList::Clear() {
+  if (deferred_ != nullptr) deferred_->Clear();
   for (THashNode*& root : buckets_) {
     if (root != nullptr) DeleteNodes(&root);
   }
@@ -312,6 +645,7 @@ void TKivoHashList::Clear() {
 
 THashNode** TKivoHashList::BucketLink(int bucket) {
   if (bucket < 0 || bucket >= bucket_count_) throw EListError::IndexError(bucket);
+  BuildDeferredTrees();
   return &buckets_[static_cast<size_t>(bucket)];
 }
 

@@ -24,6 +24,15 @@
 // then its left subtree, then its right subtree). Traversals use an explicit stack, so a
 // degenerate tree (sorted keys in one bucket) cannot exhaust the call stack.
 //
+// Deferred trees. A derived list may call DeferTrees() while it is empty: its keys are then kept
+// in insertion order in one compact block, found through an index on a 64-bit hash of the key
+// bytes, and no node is allocated. The first operation that looks at or changes a tree
+// (FindNode, BucketLink, Iterate, IterateMethod, Remove, RemoveData, FindData) builds every
+// bucket's tree by inserting the keys again in their order of insertion, so the trees, their
+// nodes' keys and data, and everything seen through them are those that the insertions would
+// have built; from then on the list works as any other. Add, SetData, Find, Has, GetData, Count
+// and the key list keep their behaviour while the trees are deferred.
+//
 // Key list. After SetRecordItems(true) the list also appends each newly inserted key to a string
 // list (default settings: unsorted, compared without regard to letter case), for enumeration by
 // position (GetItems) and as text (GetText).
@@ -31,6 +40,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -200,13 +210,31 @@ class TKivoHashList : public TObject {
   // Releases `node` and its key (not its data).
   virtual void FreeNode(THashNode* node);
 
+  // Defers the trees (see the file comment) of a list that compares with StrCompare, from now
+  // until something looks at a tree; a list with another compare function, or one that holds
+  // keys, is left as it is. While the trees are deferred, AllocNode and the hash function are
+  // not called; building the trees calls them for every key, in insertion order.
+  // `expected_keys` sizes the index up front (a hint; 0 lets it grow from small).
+  void DeferTrees(size_t expected_keys = 0);
+  // True while the trees are deferred.
+  bool TreesDeferred() const { return deferred_ != nullptr; }
+
  private:
+  class TDeferredKeys;
+
+  // Builds the deferred trees; nothing when they are not deferred. When building fails (an
+  // AllocNode that throws), the nodes built so far are freed and the trees stay deferred.
+  void BuildDeferredTrees();
   // The node of `key`, or null.
   THashNode* Lookup(const std::string& key) const;
   // Inserts a new leaf at the empty `link`.
   void InsertAt(THashNode** link, const std::string& key, void* data);
   // Removes the first key-list entry byte-for-byte equal to `key`, if any.
   void RemoveItem(const std::string& key);
+  // Add (`replace` false: false when the key is present) and SetData on deferred trees.
+  bool AddDeferred(const std::string& key, void* data, bool replace);
+  // The deferred entry of `key`, or null.
+  const char* FindDeferred(const std::string& key) const;
 
   THashFunc hash_;
   TCompareFunc compare_;
@@ -216,6 +244,8 @@ class TKivoHashList : public TObject {
   bool delete_successor_ = false;    // flipped before each deletion; true: use the successor
   bool record_items_ = false;
   TStringList items_;  // the keys in insertion order while record_items_ is on
+  // The keys while the trees are deferred, else null. `buckets_` is empty meanwhile.
+  std::unique_ptr<TDeferredKeys> deferred_;
 };
 
 }  // namespace kivo

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <string_view>
+#include <vector>
 
 #include "kivo/core/KivoDDReaderStorage.h"
 #include "kivo/core/KivoMsgBox.h"
@@ -63,6 +66,55 @@ KIVO_DEFINE_CLASS(TKivoMultiStreamDD) {
 }
 
 TKivoMultiDDStorage* KivoDDStorage = nullptr;
+
+namespace {
+
+// A dictionary's table: a hash list keyed by hash key whose trees stay deferred (the dictionary
+// only adds and finds), and whose data are display values stored in blocks that the table owns.
+// A stored value is its length (4 bytes) followed by its bytes.
+class TDDTable : public TKivoHashList {
+ public:
+  // `records` is the announced record count, which also sizes the index.
+  TDDTable(int bucket_count, int records) : TKivoHashList(bucket_count, StrCompare, KivoHash) {
+    DeferTrees(records > 0 ? static_cast<size_t>(records) : 0);
+  }
+
+  // Stores a copy of `value`; the result is the data to add with it.
+  void* Store(std::string_view value) {
+    const size_t size = sizeof(uint32_t) + value.size();
+    if (size > free_) {
+      next_block_ = std::min(next_block_ * 2, kMaxBlock);
+      const size_t block = std::max(size, next_block_);
+      blocks_.emplace_back(new char[block]);
+      at_ = blocks_.back().get();
+      free_ = block;
+    }
+    char* stored = at_;
+    const auto length = static_cast<uint32_t>(value.size());
+    std::memcpy(stored, &length, sizeof length);
+    if (length > 0) std::memcpy(stored + sizeof length, value.data(), length);
+    at_ += size;
+    free_ -= size;
+    return stored;
+  }
+  // The value that Store returned `data` for.
+  static std::string_view Value(const void* data) {
+    const auto* stored = static_cast<const char*>(data);
+    uint32_t length;
+    std::memcpy(&length, stored, sizeof length);
+    return {stored + sizeof length, length};
+  }
+
+ private:
+  static constexpr size_t kMaxBlock = size_t{1} << 20;
+
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  char* at_ = nullptr;        // the next free byte of the last block
+  size_t free_ = 0;           // bytes free from `at_`
+  size_t next_block_ = 2048;  // doubled before each new block, up to kMaxBlock
+};
+
+}  // namespace
 
 // ---- TDDFieldsOption ----
 
@@ -133,15 +185,7 @@ std::string TCustomMultiDD::GetHashKey(const std::string& dd_key, const std::str
 }
 
 void TCustomMultiDD::ClearHashTable() {
-  if (table_ != nullptr) {
-    table_->Iterate(nullptr, [](void*, const std::string&, void*& data) {
-      delete static_cast<std::string*>(data);
-      data = nullptr;
-      return true;
-    });
-    table_->Clear();
-    table_.reset();
-  }
+  table_.reset();  // the table owns the stored display values
   loaded_ = false;
 }
 
@@ -170,7 +214,7 @@ std::string TCustomMultiDD::GetDisplayValue(const std::string& dd_key, const std
   if (table_ == nullptr) return dd_key;
   GetHashKey(dd_key, code_page, seq_no, key_buffer_);
   void* data = nullptr;
-  if (table_->Find(key_buffer_, data)) return *static_cast<const std::string*>(data);
+  if (table_->Find(key_buffer_, data)) return std::string(TDDTable::Value(data));
   return dd_key;
 }
 
@@ -224,8 +268,9 @@ void TCustomMultiDD::BuildHashTable(IDataRead& reader) {
   // The announced count sizes the table; it comes from the source's header, so a damaged or
   // hostile file must not make it allocate without bound.
   const int records = std::min(reader._GetRecordCount(), kMaxDDBuckets);
-  table_ =
-      std::make_unique<TKivoHashList>(records > 0 ? GetMinPrime(records) : 1, StrCompare, KivoHash);
+  auto table = std::make_unique<TDDTable>(records > 0 ? GetMinPrime(records) : 1, records);
+  TDDTable& values = *table;
+  table_ = std::move(table);
   ControlsGuard guard(reader);
   const std::string empty;
   std::string hash_key;
@@ -239,9 +284,9 @@ void TCustomMultiDD::BuildHashTable(IDataRead& reader) {
     if (OnBuildingDD) OnBuildingDD(this, key, code_page, seq_no, accept);
     if (accept) {
       GetHashKey(key, code_page, seq_no, hash_key);
-      auto value = std::make_unique<std::string>(reader._GetFieldValue(column[3]));
-      table_->Add(hash_key, value.get());
-      value.release();  // the table entry owns it now
+      // A refused duplicate leaves its stored copy behind until the table goes; a failed build
+      // is cleared by the next one anyway.
+      values.Add(hash_key, values.Store(reader._GetFieldValue(column[3])));
     }
     reader._Next();
   }

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -48,6 +49,16 @@ void GrowString(std::string& s, size_t size) {
     s.reserve(std::max(size, std::min(s.capacity() * 2, s.max_size())));
   }
   s.resize(size);
+}
+
+// Asks the system to back the block with large pages where it can: a block of many megabytes is
+// otherwise faulted in 4 KiB at a time when it is first written, which costs more than the copy.
+void AdviseLargeBlock(char* block, size_t size) {
+  constexpr uintptr_t kLargePage = uintptr_t{2} << 20;
+  if (size < 4 * kLargePage) return;
+  const uintptr_t begin = (reinterpret_cast<uintptr_t>(block) + kLargePage - 1) & ~(kLargePage - 1);
+  const uintptr_t end = (reinterpret_cast<uintptr_t>(block) + size) & ~(kLargePage - 1);
+  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
 }
 
 }  // namespace
@@ -188,7 +199,27 @@ void TMemoryStream::Clear() {
 
 void TMemoryStream::LoadFromStream(TStream& source) {
   source.SetPosition(0);
-  std::string bytes = source.ReadString(source.Size());
+  const int64_t size = source.Size();
+  CheckCount(size);  // as ReadString would
+  // One block of the final size, read into directly: no growth, no second copy.
+  // A size that cannot be reserved at once is read in chunks, which fails where the data or the
+  // memory ends.
+  std::string bytes;
+  bool reserved = true;
+  try {
+    bytes.reserve(static_cast<size_t>(size));
+  } catch (const std::bad_alloc&) {
+    reserved = false;
+  } catch (const std::length_error&) {
+    reserved = false;
+  }
+  if (reserved) {
+    AdviseLargeBlock(bytes.data(), bytes.capacity());
+    bytes.resize(static_cast<size_t>(size));
+    source.ReadBuffer(bytes.data(), size);
+  } else {
+    bytes = source.ReadString(size);
+  }
   data_.swap(bytes);
   position_ = 0;
 }

@@ -753,4 +753,219 @@ TEST(HashList, DeletionRemovesTheKeysOwnKeyListEntry) {
   }
 }
 
+// A list whose trees are deferred from its creation, counting its node allocations.
+class TDeferredHashList : public TKivoHashList {
+ public:
+  TDeferredHashList(int bucket_count, kivo::TCompareFunc compare, kivo::THashFunc hash)
+      : TKivoHashList(bucket_count, compare, hash) {
+    DeferTrees();
+  }
+  ~TDeferredHashList() override { Clear(); }
+  using TKivoHashList::TreesDeferred;
+  int allocated = 0;
+
+ protected:
+  THashNode* AllocNode() override {
+    ++allocated;
+    return TKivoHashList::AllocNode();
+  }
+};
+
+// Every bucket's tree, and the keys in iteration order.
+std::vector<std::string> Shapes(TKivoHashList& list) {
+  std::vector<std::string> shapes;
+  for (int b = 0; b < list.HashSize(); ++b) shapes.push_back(Shape(*list.BucketLink(b)));
+  return shapes;
+}
+
+std::vector<std::string> CaptionKeys(int n) {
+  std::vector<std::string> keys;
+  for (int i = 0; i < n; ++i) {
+    char key[32];
+    std::snprintf(key, sizeof key, "Caption %06d\t1252\t", i);
+    keys.push_back(key);
+  }
+  return keys;
+}
+
+// Builds the same insertions, duplicates and replacements included, into a list with deferred
+// trees and into a plain one, then compares what each shows: the errors, the lookups, the key
+// list, the trees and the iteration order, and the trees after deletions that alternate
+// successor and predecessor.
+TEST(HashList, DeferredTreesAreTheTreesTheInsertionsBuild) {
+  std::vector<std::string> words;
+  for (int i = 0; i < 500; ++i) words.push_back("k" + std::to_string(i * 7919 % 1000));
+  std::vector<std::string> sorted = words;
+  std::sort(sorted.begin(), sorted.end());
+  std::vector<std::string> reversed(sorted.rbegin(), sorted.rend());
+  std::vector<std::string> shuffled = sorted;
+  std::shuffle(shuffled.begin(), shuffled.end(), std::mt19937(11));
+  std::vector<std::string> captions = CaptionKeys(6000);
+  std::vector<std::string> shuffled_captions = captions;
+  std::shuffle(shuffled_captions.begin(), shuffled_captions.end(), std::mt19937(12));
+  std::vector<std::string> with_duplicates = {"m", "c", "x", "c", "a", "m", "e", "z", "a"};
+  struct Row {
+    const char* name;
+    const std::vector<std::string>& keys;
+    int buckets;
+  };
+  const Row rows[] = {
+      {"sorted, one bucket", sorted, 1},
+      {"sorted", sorted, 101},
+      {"reverse-sorted, one bucket", reversed, 1},
+      {"reverse-sorted", reversed, 7},
+      {"shuffled, one bucket", shuffled, 1},
+      {"shuffled", shuffled, 13},
+      {"numbered captions, sorted (clustered hashes)", captions, 6007},
+      {"numbered captions, shuffled", shuffled_captions, 6007},
+      {"duplicates", with_duplicates, 3},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    TKivoHashList plain(row.buckets, StrCompare, KivoHash);
+    TDeferredHashList deferred(row.buckets, StrCompare, KivoHash);
+    plain.SetRecordItems(true);
+    deferred.SetRecordItems(true);
+    std::vector<int> values(row.keys.size());
+    for (size_t i = 0; i < row.keys.size(); ++i) {
+      std::string plain_error;
+      std::string deferred_error;
+      try {
+        plain.Add(row.keys[i], &values[i]);
+      } catch (const EHashList& e) {
+        plain_error = e.Message();
+      }
+      try {
+        deferred.Add(row.keys[i], &values[i]);
+      } catch (const EHashList& e) {
+        deferred_error = e.Message();
+      }
+      ASSERT_EQ(deferred_error, plain_error) << row.keys[i];
+      if (i % 5 == 0) {  // replacements keep the tree and the key list as they are
+        plain.SetData(row.keys[i], &values[0]);
+        deferred.SetData(row.keys[i], &values[0]);
+      }
+    }
+    EXPECT_TRUE(deferred.TreesDeferred());
+    EXPECT_EQ(deferred.allocated, 0);
+    EXPECT_EQ(deferred.Count(), plain.Count());
+    EXPECT_EQ(deferred.GetText(), plain.GetText());
+    for (const std::string& key : row.keys) {
+      EXPECT_EQ(deferred.GetData(key), plain.GetData(key)) << key;
+      EXPECT_TRUE(deferred.Has(key)) << key;
+    }
+    EXPECT_FALSE(deferred.Has("absent"));
+    EXPECT_TRUE(deferred.TreesDeferred());
+
+    EXPECT_EQ(Keys(deferred), Keys(plain));
+    EXPECT_FALSE(deferred.TreesDeferred());
+    EXPECT_EQ(deferred.allocated, plain.Count());
+    ASSERT_EQ(Shapes(deferred), Shapes(plain));
+
+    // Deletions: every third key in insertion order, then the rest of the first half.
+    for (int round = 0; round < 2; ++round) {
+      for (size_t i = 0; i < row.keys.size() / (round == 0 ? 1 : 2); ++i) {
+        if (round == 0 && i % 3 != 0) continue;
+        if (!plain.Has(row.keys[i])) continue;
+        EXPECT_EQ(deferred.Remove(row.keys[i]), plain.Remove(row.keys[i]));
+      }
+      EXPECT_EQ(deferred.Count(), plain.Count());
+      EXPECT_EQ(deferred.GetText(), plain.GetText());
+      ASSERT_EQ(Shapes(deferred), Shapes(plain));
+      EXPECT_EQ(Keys(deferred), Keys(plain));
+    }
+  }
+}
+
+// Each operation that looks at or changes a tree builds the deferred trees first, and sees the
+// same as on a plain list.
+TEST(HashList, EveryTreeOperationBuildsTheDeferredTrees) {
+  const std::vector<std::string> keys = {"0m", "0d", "0a", "0q", "1x", "2b", "2a"};
+  int value = 0;
+  const std::vector<std::pair<const char*, std::function<std::string(TKivoHashList&)>>> ops = {
+      {"FindNode",
+       [](TKivoHashList& l) {
+         THashNode** link = l.FindNode("0a");
+         return (*link)->key + Shape(*l.BucketLink(0));
+       }},
+      {"BucketLink", [](TKivoHashList& l) { return Shape(*l.BucketLink(2)); }},
+      {"Iterate", [](TKivoHashList& l) { return Keys(l).back(); }},
+      {"IterateMethod",
+       [](TKivoHashList& l) {
+         std::string seen;
+         l.IterateMethod(nullptr, [&](void*, const std::string& key, void*&) {
+           seen += key;
+           return true;
+         });
+         return seen;
+       }},
+      {"Remove",
+       [](TKivoHashList& l) {
+         l.Remove("0m");
+         return Shape(*l.BucketLink(0));
+       }},
+      {"RemoveData",
+       [&value](TKivoHashList& l) {
+         l.RemoveData(&value);
+         return Shape(*l.BucketLink(0)) + std::to_string(l.Count());
+       }},
+      {"FindData",
+       [&value](TKivoHashList& l) {
+         std::string key;
+         l.FindData(&value, key);
+         return key;
+       }},
+  };
+  for (const auto& [name, op] : ops) {
+    SCOPED_TRACE(name);
+    TKivoHashList plain(3, StrCompare, DigitHash);
+    TDeferredHashList deferred(3, StrCompare, DigitHash);
+    for (const std::string& key : keys) {
+      plain.Add(key, key == "0d" ? &value : nullptr);
+      deferred.Add(key, key == "0d" ? &value : nullptr);
+    }
+    EXPECT_TRUE(deferred.TreesDeferred());
+    EXPECT_EQ(op(deferred), op(plain));
+    EXPECT_FALSE(deferred.TreesDeferred());
+    EXPECT_EQ(Shapes(deferred), Shapes(plain));
+  }
+}
+
+TEST(HashList, DeferredTreesKeepLookupsErrorsAndClear) {
+  // A list that does not compare with StrCompare keeps its trees.
+  TDeferredHashList text(5, TextCompare, TextHash);
+  EXPECT_FALSE(text.TreesDeferred());
+
+  TDeferredHashList list(5, StrCompare, KivoHash);
+  int a = 1;
+  int sentinel = 0;
+  list.Add("Key", &a);
+  list.Add("key", nullptr);  // case-sensitive: a second key
+  list.Add("", &a);          // the empty key is a key
+  ExpectHashListError([&] { list.Add("Key", nullptr); }, "Duplicate hash list entry: Key");
+  void* data = &sentinel;
+  EXPECT_FALSE(list.Find("KEY", data));
+  EXPECT_EQ(data, &sentinel);
+  EXPECT_TRUE(list.Find("key", data));
+  EXPECT_EQ(data, nullptr);
+  EXPECT_EQ(list.GetData(""), &a);
+  EXPECT_EQ(list.Count(), 3);
+  list.Clear();
+  EXPECT_EQ(list.Count(), 0);
+  EXPECT_FALSE(list.Has("Key"));
+  EXPECT_TRUE(list.TreesDeferred());
+  EXPECT_EQ(list.allocated, 0);
+
+  // Many keys grow the index and its block; all stay reachable.
+  std::vector<std::string> keys = CaptionKeys(20000);
+  for (size_t i = 0; i < keys.size(); ++i) list.SetData(keys[i], &keys[i]);
+  for (size_t i = 0; i < keys.size(); ++i) ASSERT_EQ(list.GetData(keys[i]), &keys[i]);
+  EXPECT_FALSE(list.Has("Caption 020000\t1252\t"));
+
+  // Without buckets the deferred list refuses lookups as every list does.
+  list.SetHashSize(0);
+  ExpectHashListError([&] { list.Add("a", nullptr); }, "Invalid hash list size: 0");
+  ExpectHashListError([&] { list.Has("a"); }, "Invalid hash list size: 0");
+}
+
 }  // namespace
