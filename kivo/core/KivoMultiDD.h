@@ -24,6 +24,7 @@
 #include <memory>
 #include <string>
 
+#include "kivo/core/DataLocate.h"
 #include "kivo/core/HashList.h"
 #include "kivo/core/KivoMultiDDReader.h"
 #include "kivo/rtl/Component.h"
@@ -31,6 +32,11 @@
 #include "kivo/rtl/Strings.h"
 
 namespace kivo {
+
+class TFont;
+class TWinControl;
+class IMultiReplaceQuery;
+class TReplaceList;
 
 // Message formats.
 inline constexpr const char* SDDNameExists = "data dictionary: \"%s\" already exists.";
@@ -88,7 +94,7 @@ using TBuildingDDEvent =
 // first lookup, which loads (LoadDictionaryData); loaded once BuildHashTable has completed;
 // unloaded again after ClearHashTable or a failed build, so the next lookup loads again.
 // A loaded dictionary does not notice later changes of its source or field names.
-class TCustomMultiDD : public TComponent {
+class TCustomMultiDD : public TComponent, public IDataLocate {
   KIVO_CLASS(TCustomMultiDD, TComponent)
 
   // Creates the dictionary and registers it under the first free default name.
@@ -128,6 +134,22 @@ class TCustomMultiDD : public TComponent {
   TNotifyEvent OnAfterBuildDD;
   TBuildingDDEvent OnBuildingDD;
 
+  // The component walk with this dictionary (KivoMultiReplace.h tells the rules).
+  // Handles `object` alone; false for null, a listed object or an unparented non-form control.
+  bool ReplaceCom(TObject* object, const std::string& code_page, const std::string& seq_no,
+                  TFont* font, bool replace_font, TReplaceList& list);
+  // Handles what `component` owns, depth first, skipping what `query` (may be null) refuses.
+  void ReplaceComOwned(TComponent* component, const std::string& code_page,
+                       const std::string& seq_no, TFont* font, bool replace_font,
+                       IMultiReplaceQuery* query, TReplaceList& list);
+  // Handles the child controls of `control`, depth first, skipping what `query` refuses.
+  void ReplaceComSon(TWinControl* control, const std::string& code_page, const std::string& seq_no,
+                     TFont* font, bool replace_font, IMultiReplaceQuery* query, TReplaceList& list);
+  // A complete walk over `object` (itself, owned, children) with a visited list of its own.
+  void ReplaceComLanguage(TObject* object, const std::string& code_page, const std::string& seq_no,
+                          TFont* font, bool replace_self, bool replace_owned, bool replace_son,
+                          bool replace_font);
+
   // Virtual operations in their fixed slot order.
 
   // Drops the table and every stored display value; the next lookup loads again.
@@ -144,8 +166,9 @@ class TCustomMultiDD : public TComponent {
   // The display value stored for the key, code page and sequence number (also when it is
   // empty), or `dd_key` itself when there is none. Loads the dictionary first when unloaded.
   // Throws: whatever loading raises (for instance EHashList "Duplicate hash list entry: …").
-  virtual std::string GetDisplayValue(const std::string& dd_key, const std::string& code_page,
-                                      const std::string& seq_no);
+  // This slot also answers IDataLocate, through which the class handlers look texts up.
+  std::string GetDisplayValue(const std::string& dd_key, const std::string& code_page,
+                              const std::string& seq_no) override;
   // Replaces the table by the records of `reader`; afterwards the dictionary is loaded.
   // Throws: Exception "data dictionary: the source has no field "DDKey"." when the source lacks
   // the key or the display-value field, Exception "data dictionary: the name of the key field is
@@ -169,7 +192,8 @@ class TCustomMultiDD : public TComponent {
   std::string dd_name_;
   std::unique_ptr<TDDFieldsOption> fields_option_;
   bool use_default_fields_ = true;
-  std::unique_ptr<TKivoHashList> table_;  // data: std::string* display values, owned
+  // The records; the table also holds the display values (its data point at them).
+  std::unique_ptr<TKivoHashList> table_;
   bool loaded_ = false;
   mutable std::string key_buffer_;  // reused by lookups
 };
@@ -204,6 +228,10 @@ class TKivoMultiDDStorage : public TObject {
   // The named dictionary's word-by-word translation, or `text` when there is no such dictionary.
   std::string GetDisplayValueWordByWord(const std::string& dd_name, const std::string& text,
                                         const std::string& code_page, const std::string& seq_no);
+  // The named dictionary's ReplaceComLanguage; nothing when no dictionary has the name.
+  void ReplaceComLanguage(const std::string& dd_name, TObject* object, const std::string& code_page,
+                          const std::string& seq_no, TFont* font, bool replace_self,
+                          bool replace_owned, bool replace_son, bool replace_font);
 
  private:
   friend class TCustomMultiDD;
