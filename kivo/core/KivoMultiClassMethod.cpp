@@ -219,6 +219,19 @@ void TranslateStrings(IDataLocate& locate, TStrings& strings, const std::string&
   }
 }
 
+// Translates the items of a list or combo box. A sorted control would move an item as soon as
+// it is rewritten; inside an update bracket it keeps every item in place and sorts once at the
+// end, so that each original item is translated exactly once.
+void TranslateListItems(IDataLocate& locate, TListControlStrings& items,
+                        const std::string& code_page, const std::string& seq_no) {
+  if (!items.Sorted()) {
+    TranslateStrings(locate, items, code_page, seq_no);
+    return;
+  }
+  TStringsUpdate update(items);
+  TranslateStrings(locate, items, code_page, seq_no);
+}
+
 // Translates the Text of `control`.
 void TranslateText(IDataLocate& locate, TControl& control, const std::string& code_page,
                    const std::string& seq_no) {
@@ -260,7 +273,7 @@ void Proc_TButtonControl(IDataLocate& locate, TObject* object, const std::string
 
 void Proc_TCustomComboBox(IDataLocate& locate, TObject* object, const std::string& code_page,
                           const std::string& seq_no, TFont* /*font*/) {
-  TranslateStrings(locate, *static_cast<TCustomComboBox*>(object)->Items(), code_page, seq_no);
+  TranslateListItems(locate, *static_cast<TCustomComboBox*>(object)->Items(), code_page, seq_no);
 }
 
 void Proc_TCustomTreeView(IDataLocate& locate, TObject* object, const std::string& code_page,
@@ -296,7 +309,7 @@ void Proc_TCustomListView(IDataLocate& locate, TObject* object, const std::strin
 
 void Proc_TCustomListBox(IDataLocate& locate, TObject* object, const std::string& code_page,
                          const std::string& seq_no, TFont* /*font*/) {
-  TranslateStrings(locate, *static_cast<TCustomListBox*>(object)->Items(), code_page, seq_no);
+  TranslateListItems(locate, *static_cast<TCustomListBox*>(object)->Items(), code_page, seq_no);
 }
 
 void Proc_TCustomHeaderControl(IDataLocate& locate, TObject* object, const std::string& code_page,

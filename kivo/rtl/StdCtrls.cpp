@@ -1,5 +1,9 @@
 #include "kivo/rtl/StdCtrls.h"
 
+#include <utility>
+
+#include "kivo/rtl/Exceptions.h"
+
 namespace kivo {
 
 const TEnumInfo& CheckBoxStateInfo() {
@@ -40,6 +44,7 @@ KIVO_DEFINE_CLASS(TRadioButton) {
   b.Boolean("Checked", &TRadioButton::Checked, &TRadioButton::SetChecked).Default(false);
 }
 
+KIVO_DEFINE_CLASS(TListControlStrings) {}
 KIVO_DEFINE_CLASS(TCustomListControl) {}
 KIVO_DEFINE_CLASS(TCustomMultiSelectListControl) {}
 KIVO_DEFINE_CLASS(TCustomCombo) {}
@@ -48,7 +53,9 @@ KIVO_DEFINE_CLASS(TCustomComboBox) {}
 KIVO_DEFINE_CLASS(TComboBox) {
   b.Enumeration("Style", ComboBoxStyleInfo(), &TComboBox::Style, &TComboBox::SetStyle)
       .Default(csDropDown);
-  b.StringList("Items", &TComboBox::Items, &TComboBox::SetItems);
+  b.StringList(
+      "Items", [](const TComboBox& box) -> TStringList* { return box.Items(); },
+      &TComboBox::SetItems);
   b.Integer("ItemIndex", &TComboBox::ItemIndex, &TComboBox::SetItemIndex).Default(-1);
   b.Boolean("Sorted", &TComboBox::Sorted, &TComboBox::SetSorted).Default(false);
   b.String("Text", &TComboBox::Text, &TComboBox::SetText);
@@ -58,7 +65,9 @@ KIVO_DEFINE_CLASS(TComboBox) {
 KIVO_DEFINE_CLASS(TCustomListBox) {}
 
 KIVO_DEFINE_CLASS(TListBox) {
-  b.StringList("Items", &TListBox::Items, &TListBox::SetItems);
+  b.StringList(
+      "Items", [](const TListBox& box) -> TStringList* { return box.Items(); },
+      &TListBox::SetItems);
   b.Integer("ItemIndex", &TListBox::ItemIndex, &TListBox::SetItemIndex).Default(-1);
   b.Boolean("MultiSelect", &TListBox::MultiSelect, &TListBox::SetMultiSelect).Default(false);
   b.Boolean("Sorted", &TListBox::Sorted, &TListBox::SetSorted).Default(false);
@@ -122,13 +131,127 @@ void TRadioButton::SetChecked(bool checked) {
 
 // --- List controls
 
+namespace {
+
+// Restores a flag or setting when the scope is left, also by an exception.
+template <class Restore>
+class TScopeExit {
+ public:
+  explicit TScopeExit(Restore restore) : restore_(std::move(restore)) {}
+  ~TScopeExit() { restore_(); }
+
+  TScopeExit(const TScopeExit&) = delete;
+  TScopeExit& operator=(const TScopeExit&) = delete;
+
+ private:
+  Restore restore_;
+};
+
+}  // namespace
+
+void TListControlStrings::SetStrings(int index, const std::string& s) {
+  if (!Sorted()) {
+    TStringList::SetStrings(index, s);
+    return;
+  }
+  CheckIndex(index);
+  if (UpdateCount() > 0) {
+    // Deferred: in place now, sorted by the outermost EndUpdate.
+    if (!sort_pending_) {
+      TStringList::SetSorted(false);
+      sort_pending_ = true;
+    }
+    TStringList::SetStrings(index, s);
+    return;
+  }
+  TObject* object = Objects(index);
+  TStringsUpdate update(*this);  // one change
+  TStringList::Delete(index);
+  const TDuplicates duplicates = Duplicates();
+  SetDuplicates(dupAccept);  // the entry is rewritten, never refused or dropped
+  TScopeExit restore([this, duplicates] { SetDuplicates(duplicates); });
+  TStringList::AddObject(s, object);
+}
+
+void TListControlStrings::Insert(int index, const std::string& s) {
+  CheckNoSortPending();
+  TStringList::Insert(index, s);
+}
+
+void TListControlStrings::InsertObject(int index, const std::string& s, TObject* o) {
+  CheckNoSortPending();
+  TStringList::InsertObject(index, s, o);
+}
+
+int TListControlStrings::AddObject(const std::string& s, TObject* o) {
+  if (!sort_pending_) return TStringList::AddObject(s, o);
+  if (Duplicates() != dupAccept) {
+    const int existing = IndexOf(s);  // linear: the list is out of order
+    if (existing >= 0) {
+      if (Duplicates() == dupError) throw EStringListError(SDuplicateString);
+      return existing;
+    }
+  }
+  TStringList::InsertObject(Count(), s, o);
+  return Count() - 1;
+}
+
+void TListControlStrings::Exchange(int i, int j) {
+  CheckNoSortPending();
+  TStringList::Exchange(i, j);
+}
+
+void TListControlStrings::Move(int cur, int new_index) {
+  CheckNoSortPending();
+  TStringList::Move(cur, new_index);
+}
+
+void TListControlStrings::SetSorted(bool sorted) {
+  if (sort_pending_) {
+    if (!sorted) sort_pending_ = false;  // keeps the current order
+    return;
+  }
+  TStringList::SetSorted(sorted);
+}
+
+void TListControlStrings::Sort() {
+  if (!sort_pending_) TStringList::Sort();
+}
+
+void TListControlStrings::CustomSort(const TStringListSortCompare& compare) {
+  CheckNoSortPending();
+  TStringList::CustomSort(compare);
+}
+
+void TListControlStrings::SetUpdateState(bool updating) {
+  if (!updating && sort_pending_) {
+    sort_pending_ = false;
+    resorting_ = true;
+    TScopeExit restore([this] { resorting_ = false; });
+    TStringList::SetSorted(true);
+  }
+  TStringList::SetUpdateState(updating);
+}
+
+void TListControlStrings::Changing() {
+  if (!resorting_) TStringList::Changing();
+}
+
+void TListControlStrings::Changed() {
+  if (!resorting_) TStringList::Changed();
+}
+
+void TListControlStrings::CheckNoSortPending() const {
+  if (sort_pending_) throw EStringListError(SSortedListError);
+}
+
 TCustomListControl::TCustomListControl(TComponent* owner) : TWinControl(owner) {}
 
 TCustomMultiSelectListControl::TCustomMultiSelectListControl(TComponent* owner)
     : TCustomListControl(owner) {}
 
 TCustomCombo::TCustomCombo(TComponent* owner)
-    : TCustomListControl(owner), items_(std::make_unique<TStringList>()) {
+    : TCustomListControl(owner), items_(std::make_unique<TListControlStrings>()) {
   SetBounds(0, 0, 145, 21);
 }
 
@@ -152,7 +275,7 @@ void TCustomComboBox::SetText(const std::string& text) {
 TComboBox::TComboBox(TComponent* owner) : TCustomComboBox(owner) {}
 
 TCustomListBox::TCustomListBox(TComponent* owner)
-    : TCustomMultiSelectListControl(owner), items_(std::make_unique<TStringList>()) {
+    : TCustomMultiSelectListControl(owner), items_(std::make_unique<TListControlStrings>()) {
   SetBounds(0, 0, 121, 97);
 }
 

@@ -100,6 +100,90 @@ class TRadioButton : public TButtonControl {
   bool checked_ = false;
 };
 
+// The items of a combo box or list box: a TStringList whose entries may be rewritten while it
+// keeps itself sorted.
+//
+// Rewriting an entry (SetStrings) of a sorted list replaces its string, keeps its object and
+// moves the entry to the place of its new string, before the first string that compares equal,
+// as one change. The entry is never refused or dropped as a duplicate: Duplicates governs
+// additions only. On an unsorted list SetStrings replaces the string in place. Every other
+// operation is TStringList's.
+//
+// Because a rewritten entry may move, a loop over the indexes 0 … Count() - 1 that rewrites each
+// entry of a sorted list can meet a moved entry again and skip another. To rewrite every entry
+// exactly once, put the loop inside an update bracket:
+//
+//   kivo::TStringsUpdate update(*box->Items());
+//   for (int i = 0; i < box->Items()->Count(); ++i) {
+//     box->Items()->SetStrings(i, Translate(box->Items()->Strings(i)));
+//   }
+//
+// Deferred sorting. Inside an update bracket, rewriting an entry of a sorted list replaces its
+// string in place, so each index keeps its entry; the outermost EndUpdate then sorts the list
+// (stable: entries that compare equal keep their order) before it fires OnChange, and the sort
+// fires nothing of its own. From the first such rewrite until that EndUpdate the list is out of
+// order, and this class (used through its own type) still answers Sorted() true: Add and
+// AddObject append, applying Duplicates by a linear search; Insert, InsertObject, Exchange, Move
+// and CustomSort raise EStringListError "Operation not allowed on sorted list"; Sort does
+// nothing; SetSorted(false) cancels the pending sort and keeps the current order. Meanwhile
+// Find (a bisection) is meaningless, and TStringList::Sorted(), called through the base class,
+// reads false.
+// Threads: user-interface thread only.
+class TListControlStrings : public TStringList {
+  KIVO_CLASS(TListControlStrings, TStringList)
+
+  TListControlStrings() = default;
+  ~TListControlStrings() override = default;
+
+  TListControlStrings(const TListControlStrings&) = delete;
+  TListControlStrings& operator=(const TListControlStrings&) = delete;
+
+  // Replaces the string at `index`, keeping its object; a sorted list moves the entry to its
+  // place, or, inside an update bracket, leaves it in place until the outermost EndUpdate.
+  // Throws: EListError "List index out of bounds (7)"; nothing has changed then.
+  void SetStrings(int index, const std::string& s) override;
+  // As TStringList's; raises while a sort is pending (see the class comment).
+  // Throws: EStringListError "Operation not allowed on sorted list" on a sorted list; as
+  // TStringList::Insert.
+  void Insert(int index, const std::string& s) override;
+  // Throws: as Insert.
+  void InsertObject(int index, const std::string& s, TObject* o) override;
+  // As TStringList's; while a sort is pending, appends (see the class comment).
+  // Throws: EStringListError "String list does not allow duplicates" (sorted, dupError).
+  int AddObject(const std::string& s, TObject* o) override;
+  // Throws: EStringListError "Operation not allowed on sorted list" on a sorted list; as
+  // TStringList::Exchange.
+  void Exchange(int i, int j) override;
+  // Throws: EStringListError "Operation not allowed on sorted list" on a sorted list; as
+  // TStringList::Move.
+  void Move(int cur, int new_index) override;
+
+  // True when the list keeps itself sorted, also while a sort is pending.
+  bool Sorted() const { return TStringList::Sorted() || sort_pending_; }
+  // As TStringList::SetSorted; turning sorting off cancels a pending sort.
+  void SetSorted(bool sorted);
+  // As TStringList::Sort; does nothing while a sort is pending.
+  void Sort();
+  // As TStringList::CustomSort.
+  // Throws: EStringListError "Operation not allowed on sorted list" on a sorted list, also
+  // while a sort is pending; whatever `compare` throws.
+  void CustomSort(const TStringListSortCompare& compare);
+
+ protected:
+  // The outermost EndUpdate sorts the list when a sort is pending.
+  void SetUpdateState(bool updating) override;
+  // Fire nothing while the outermost EndUpdate sorts the list.
+  void Changing() override;
+  void Changed() override;
+
+ private:
+  // Raises EStringListError "Operation not allowed on sorted list" while a sort is pending.
+  void CheckNoSortPending() const;
+
+  bool sort_pending_ = false;  // sorted, with entries rewritten in place inside a bracket
+  bool resorting_ = false;     // the outermost EndUpdate is sorting the list
+};
+
 // Base of the controls that show a list of strings (combo boxes, list boxes).
 class TCustomListControl : public TWinControl {
   KIVO_CLASS(TCustomListControl, TWinControl)
@@ -126,8 +210,9 @@ class TCustomCombo : public TCustomListControl {
 
   explicit TCustomCombo(TComponent* owner);
 
-  // The list's strings. Ownership: the control owns them; never null.
-  TStringList* Items() const { return items_.get(); }
+  // The list's strings; on a sorted control, rewriting an item may move it (see
+  // TListControlStrings). Ownership: the control owns them; never null.
+  TListControlStrings* Items() const { return items_.get(); }
   // Copies the strings of `items` (TStrings::Assign).
   void SetItems(const TStrings* items) { items_->Assign(items); }
   // The index of the selected item, or -1.
@@ -137,7 +222,7 @@ class TCustomCombo : public TCustomListControl {
   void SetItemIndex(int index);
 
  private:
-  std::unique_ptr<TStringList> items_;
+  std::unique_ptr<TListControlStrings> items_;
   int item_index_ = -1;
 };
 
@@ -152,6 +237,8 @@ class TCustomComboBox : public TCustomCombo {
 
   TComboBoxStyle Style() const { return style_; }
   void SetStyle(TComboBoxStyle style) { style_ = style; }
+  // True when the items keep themselves sorted (Items()->Sorted()). ItemIndex is an index and
+  // does not follow an item that sorting moves.
   bool Sorted() const { return Items()->Sorted(); }
   void SetSorted(bool sorted) { Items()->SetSorted(sorted); }
 
@@ -175,19 +262,22 @@ class TCustomListBox : public TCustomMultiSelectListControl {
 
   explicit TCustomListBox(TComponent* owner);
 
-  // The list's strings. Ownership: the control owns them; never null.
-  TStringList* Items() const { return items_.get(); }
+  // The list's strings; on a sorted control, rewriting an item may move it (see
+  // TListControlStrings). Ownership: the control owns them; never null.
+  TListControlStrings* Items() const { return items_.get(); }
   // Copies the strings of `items` (TStrings::Assign).
   void SetItems(const TStrings* items) { items_->Assign(items); }
   // The index of the selected item, or -1.
   int ItemIndex() const;
   // Selects the item at `index` (-1: none); an index outside the items selects none.
   void SetItemIndex(int index) { item_index_ = index; }
+  // True when the items keep themselves sorted (Items()->Sorted()). ItemIndex is an index and
+  // does not follow an item that sorting moves.
   bool Sorted() const { return items_->Sorted(); }
   void SetSorted(bool sorted) { items_->SetSorted(sorted); }
 
  private:
-  std::unique_ptr<TStringList> items_;
+  std::unique_ptr<TListControlStrings> items_;
   int item_index_ = -1;
 };
 

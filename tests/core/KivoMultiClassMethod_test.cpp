@@ -799,6 +799,32 @@ TEST_F(Handlers, AFailingLookupStopsTheHandlerAndClosesItsBrackets) {
   }
 }
 
+TEST_F(Handlers, SortedListAndComboBoxesTranslateEveryItemOnce) {
+  // Translations that sort in another order than the keys: rewriting an item of a sorted control
+  // would move it at once, so the loop could meet a moved item again and skip another.
+  TForm form(nullptr);
+  auto* list = new TListBox(&form);
+  auto* combo = new TComboBox(&form);
+  TStringList* lists[] = {list->Items(), combo->Items()};
+  for (TStringList* items : lists) {
+    items->SetSorted(true);
+    for (const char* s : {"apple", "banana", "cherry"}) items->Add(s);
+  }
+  RecordingLocate locate;
+  locate.table = {{"apple", "zebra"}, {"banana", "yak"}, {"cherry", "xerus"}};
+  for (TObject* box : {static_cast<TObject*>(list), static_cast<TObject*>(combo)}) {
+    SCOPED_TRACE(box->ClassName());
+    locate.asked.clear();
+    KivoClassMethodStorage->GetNearstClassMethod(box->ClassType())
+        ->Proc()(locate, box, "", "", nullptr);
+    EXPECT_EQ(locate.asked, (std::vector<std::string>{"apple", "banana", "cherry"}));
+  }
+  for (TStringList* items : lists) {
+    EXPECT_EQ(items->Text(), "xerus\r\nyak\r\nzebra\r\n");
+    EXPECT_TRUE(items->Sorted());
+  }
+}
+
 TEST_F(Handlers, ASeparatorIsLookedUpLikeAnyCaption) {
   TForm form(nullptr);
   TMainMenu menu(&form);
