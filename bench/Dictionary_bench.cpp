@@ -9,7 +9,8 @@
 // (binary) files, and with msgfmt to a .mo catalogue of the language "xx" (under C.UTF-8 with
 // LANGUAGE=xx).
 //
-// Lookups (one per iteration, keys in a shuffled order that covers the whole set):
+// Lookups (one per iteration, keys in a shuffled order that covers the whole set, stored in that
+// order so that fetching the next key is a sequential read in every set):
 //   Kivo          TKivoMultiFileDD::GetDisplayValue(key, "1252", "")
 //   UnorderedMap  std::unordered_map<std::string, std::string> found with the prebuilt composite
 //                 key "key\t1252\t"
@@ -303,11 +304,15 @@ bool BuildCatalogue(const std::string& domain, const std::vector<Record>& record
 struct Fixture {
   KeySet set;
   Order order;
-  std::vector<Record> records;         // in file order
-  std::vector<std::string> absent;     // per record: a key that no record has
-  std::vector<std::string> composite;  // per record: "key\t1252\t"
+  std::vector<Record> records;  // in file order
+  // The queries, one per record in a shuffled order, each kind laid out in query order, so that
+  // reading the next query costs the same (a sequential read) in every set: the keys of the
+  // natural set are too long for the inline buffer, and scattered key buffers would add cache
+  // misses of the harness's own to its lookups but not to those of the numbered set.
+  std::vector<std::string> present;    // the record's key
+  std::vector<std::string> absent;     // a key of the same shape that no record has
+  std::vector<std::string> composite;  // "key\t1252\t"
   std::vector<std::string> absent_composite;
-  std::vector<uint32_t> queries;  // a shuffled order of all records
   fs::path files[3];
   uintmax_t file_sizes[3] = {};
   std::unique_ptr<kivo::TKivoMultiFileDD> dd;  // loaded from the binary file
@@ -354,20 +359,23 @@ Fixture& GetFixture(KeySet set, Order order) {
   std::mt19937_64 random(77);
   if (order == Order::kShuffled) std::shuffle(f->records.begin(), f->records.end(), random);
   const size_t n = f->records.size();
+  std::vector<uint32_t> queries(n);
+  for (size_t i = 0; i < n; ++i) queries[i] = static_cast<uint32_t>(i);
+  std::shuffle(queries.begin(), queries.end(), random);
+  f->present.reserve(n);
   f->absent.reserve(n);
   f->composite.reserve(n);
   f->absent_composite.reserve(n);
-  for (const Record& r : f->records) {
+  for (const uint32_t i : queries) {
+    const Record& r = f->records[i];
     // A key of the same shape that no record has: the last byte replaced by '#'.
     std::string absent = r.key;
     absent.back() = '#';
+    f->present.push_back(r.key);
     f->composite.push_back(r.key + "\t1252\t");
     f->absent_composite.push_back(absent + "\t1252\t");
     f->absent.push_back(std::move(absent));
   }
-  f->queries.resize(n);
-  for (size_t i = 0; i < n; ++i) f->queries[i] = static_cast<uint32_t>(i);
-  std::shuffle(f->queries.begin(), f->queries.end(), random);
 
   const std::string stem =
       (TempDir() / (std::string(SetName(set)) + "_" + OrderName(order))).string();
@@ -387,7 +395,7 @@ Fixture& GetFixture(KeySet set, Order order) {
   f->dd->SetDDReaderID(ReaderId(Format::kBinary));
   f->dd->LoadDictionaryData();
   f->map.reserve(n);
-  for (size_t i = 0; i < n; ++i) f->map.emplace(f->composite[i], f->records[i].value);
+  for (size_t j = 0; j < n; ++j) f->map.emplace(f->composite[j], f->records[queries[j]].value);
   g_fixture = f;
   return *f;
 }
@@ -412,26 +420,26 @@ void BM_Lookup(benchmark::State& state, KeySet set, Order order, Impl impl, bool
   }
   const std::string code_page = "1252";
   const std::string seq_no;
-  const size_t n = f.queries.size();
+  const size_t n = f.present.size();
   size_t q = 0;
   size_t long_results = 0;
   const size_t calls_before = g_new_calls;
   for (auto _ : state) {
-    const uint32_t i = f.queries[q];
+    const size_t i = q;
     if (++q == n) q = 0;
+    const std::string& key = present ? f.present[i] : f.absent[i];
     std::string result;
     switch (impl) {
       case Impl::kKivo:
-        result = f.dd->GetDisplayValue(present ? f.records[i].key : f.absent[i], code_page, seq_no);
+        result = f.dd->GetDisplayValue(key, code_page, seq_no);
         break;
       case Impl::kUnorderedMap: {
         const auto it = f.map.find(present ? f.composite[i] : f.absent_composite[i]);
-        result = it != f.map.end() ? it->second : (present ? f.records[i].key : f.absent[i]);
+        result = it != f.map.end() ? it->second : key;
         break;
       }
       case Impl::kGettext:
-        result =
-            dgettext(f.domain.c_str(), present ? f.records[i].key.c_str() : f.absent[i].c_str());
+        result = dgettext(f.domain.c_str(), key.c_str());
         break;
     }
     long_results += result.size() > kInlineCapacity ? 1 : 0;

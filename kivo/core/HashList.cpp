@@ -100,14 +100,17 @@ inline uint64_t IndexHash(const char* p, size_t n) {
 
 // The keys of a list whose trees are deferred, in insertion order.
 //
-// Entries lie one after another in one block: the data pointer (8 bytes), the key's length (4
-// bytes), the key's bytes, padding to a multiple of 8. The index is an open-addressing table with
-// linear probing, a power of two in size and at most half full; a slot holds the entry's offset
-// in 8-byte units plus one in its low 32 bits and the high 32 bits of the key's index hash in its
-// high 32 bits, so that a probe reads an entry only when the hashes agree. 0 is an empty slot.
+// Entries lie one after another in one block, each a multiple of 4 bytes: the data pointer (8
+// bytes), the key's length (4 bytes), the key's bytes, and in a list with payloads the payload's
+// length (4 bytes) and bytes; then padding. The index is an open-addressing table with linear
+// probing, at most kMaxLoad full; a key's home slot is the low 32 bits of its index hash scaled to
+// the slot count. A slot holds the entry's offset in 4-byte units plus one in its low 32 bits and
+// the high 32 bits of the key's index hash in its high 32 bits, so that a probe reads an entry
+// only when the hashes agree. 0 is an empty slot.
 class TKivoHashList::TDeferredKeys {
  public:
-  explicit TDeferredKeys(size_t expected_keys) : expected_keys_(expected_keys) {}
+  TDeferredKeys(size_t expected_keys, bool payloads)
+      : expected_keys_(expected_keys), payloads_(payloads) {}
   ~TDeferredKeys() {
     std::free(block_);
     std::free(slots_);
@@ -122,11 +125,13 @@ class TKivoHashList::TDeferredKeys {
     uint64_t hash;
   };
 
+  bool HasPayloads() const { return payloads_; }
+
   // REQUIRES: the index has at least one empty slot (Reserve has run once).
   Probe Find(std::string_view key) const {
     const uint64_t hash = IndexHash(key.data(), key.size());
     const uint64_t tag = hash >> 32;
-    for (size_t i = hash & mask_;; i = (i + 1) & mask_) {
+    for (size_t i = Home(hash, slot_count_);; i = Next(i, slot_count_)) {
       const uint64_t slot = slots_[i];
       if (slot == 0) return {nullptr, i, hash};
       if ((slot >> 32) == tag) {
@@ -140,11 +145,12 @@ class TKivoHashList::TDeferredKeys {
     return slot_count_ == 0 ? nullptr : Find(key).entry;
   }
 
-  // Makes room for one more key of `size` bytes, so that the next Insert cannot fail.
+  // Makes room for one more key of `size` bytes with a payload of `payload_size` bytes, so that
+  // the next Insert cannot fail.
   // Throws: std::bad_alloc.
-  void Reserve(size_t size) {
-    const size_t need = used_ + EntrySize(size);
-    if (need / 8 >= 0xFFFFFFFFU) throw std::bad_alloc();
+  void Reserve(size_t size, size_t payload_size) {
+    const size_t need = used_ + EntrySize(size, payload_size);
+    if (need / 4 >= 0xFFFFFFFFU) throw std::bad_alloc();
     if (need > capacity_) {
       const size_t capacity = std::max({need, capacity_ * 2, size_t{4096}});
       void* block = std::realloc(block_, capacity);
@@ -152,25 +158,42 @@ class TKivoHashList::TDeferredKeys {
       block_ = static_cast<char*>(block);
       capacity_ = capacity;
     }
-    if ((count_ + 1) * 2 > slot_count_) {
+    if (static_cast<double>(count_ + 1) > static_cast<double>(slot_count_) * kMaxLoad) {
       size_t slot_count = std::max(slot_count_ * 2, size_t{16});
-      while (slot_count < expected_keys_ * 2) slot_count *= 2;
+      // The first growth sizes the index for the announced keys.
+      const auto wanted = static_cast<size_t>(static_cast<double>(expected_keys_) / kSizeLoad) + 1;
+      if (slot_count < wanted) slot_count = wanted;
       Rehash(slot_count);
     }
   }
 
-  // Appends `key` with `data` and enters it at the probe's slot.
-  // REQUIRES: Reserve(key.size()) since the last Insert; `probe` is Find(key) since then, and
-  // found nothing.
-  void Insert(std::string_view key, void* data, const Probe& probe) {
+  // Appends `key` with `data` (and `payload` in a list with payloads) and enters it at the
+  // probe's slot.
+  // REQUIRES: Reserve(key.size(), payload.size()) since the last Insert; `probe` is Find(key)
+  // since then, and found nothing.
+  void Insert(std::string_view key, void* data, std::string_view payload, const Probe& probe) {
     char* entry = block_ + used_;
     std::memcpy(entry, &data, sizeof data);
     const auto size = static_cast<uint32_t>(key.size());
     std::memcpy(entry + 8, &size, sizeof size);
     if (size > 0) std::memcpy(entry + 12, key.data(), size);
-    slots_[probe.slot] = ((probe.hash >> 32) << 32) | (used_ / 8 + 1);
-    used_ += EntrySize(size);
+    if (payloads_) {
+      const auto payload_size = static_cast<uint32_t>(payload.size());
+      std::memcpy(entry + 12 + size, &payload_size, sizeof payload_size);
+      if (payload_size > 0) std::memcpy(entry + 16 + size, payload.data(), payload_size);
+    }
+    slots_[probe.slot] = ((probe.hash >> 32) << 32) | (used_ / 4 + 1);
+    used_ += EntrySize(size, payload.size());
     ++count_;
+  }
+
+  // Releases the block's room beyond its entries.
+  void ShrinkToFit() {
+    if (used_ == 0 || used_ == capacity_) return;
+    void* block = std::realloc(block_, used_);
+    if (block == nullptr) return;  // the larger block stays valid
+    block_ = static_cast<char*>(block);
+    capacity_ = used_;
   }
 
   // Forgets every key and releases the storage.
@@ -180,7 +203,7 @@ class TKivoHashList::TDeferredKeys {
     used_ = capacity_ = count_ = 0;
     std::free(slots_);
     slots_ = nullptr;
-    slot_count_ = mask_ = 0;
+    slot_count_ = 0;
   }
 
   // Calls `f(key, data)` for every entry in insertion order.
@@ -190,7 +213,7 @@ class TKivoHashList::TDeferredKeys {
       const char* entry = block_ + at;
       const std::string_view key = KeyOf(entry);
       f(key, DataOf(entry));
-      at += EntrySize(key.size());
+      at += SizeOf(entry);
     }
   }
 
@@ -200,46 +223,70 @@ class TKivoHashList::TDeferredKeys {
     return data;
   }
   static void SetDataOf(char* entry, void* data) { std::memcpy(entry, &data, sizeof data); }
+  // The payload of an entry of a list with payloads.
+  static std::string_view PayloadOf(const char* entry) {
+    const std::string_view key = KeyOf(entry);
+    uint32_t size;
+    std::memcpy(&size, key.data() + key.size(), sizeof size);
+    return {key.data() + key.size() + 4, size};
+  }
 
  private:
-  static size_t EntrySize(size_t key_size) { return (12 + key_size + 7) & ~size_t{7}; }
+  static constexpr double kMaxLoad = 0.85;   // the index grows beyond this share of keys
+  static constexpr double kSizeLoad = 0.75;  // the share of announced keys it is sized for
+
+  static size_t Home(uint64_t hash, size_t slot_count) {
+    return static_cast<size_t>(((hash & 0xFFFFFFFFU) * slot_count) >> 32);
+  }
+  static size_t Next(size_t i, size_t slot_count) { return i + 1 == slot_count ? 0 : i + 1; }
+
+  size_t EntrySize(size_t key_size, size_t payload_size) const {
+    return (12 + key_size + (payloads_ ? 4 + payload_size : 0) + 3) & ~size_t{3};
+  }
+  size_t SizeOf(const char* entry) const {
+    const std::string_view key = KeyOf(entry);
+    return EntrySize(key.size(), payloads_ ? PayloadOf(entry).size() : 0);
+  }
   static std::string_view KeyOf(const char* entry) {
     uint32_t size;
     std::memcpy(&size, entry + 8, sizeof size);
     return {entry + 12, size};
   }
   char* EntryAt(uint64_t slot) const {
-    return block_ + (static_cast<size_t>(static_cast<uint32_t>(slot)) - 1) * 8;
+    return block_ + (static_cast<size_t>(static_cast<uint32_t>(slot)) - 1) * 4;
   }
 
   // Throws: std::bad_alloc.
   void Rehash(size_t slot_count) {
+    if (slot_count >= 0xFFFFFFFFU) throw std::bad_alloc();
     uint64_t* slots = AllocateSlots(slot_count);
-    const size_t mask = slot_count - 1;
     for (size_t at = 0; at < used_;) {
       const std::string_view key = KeyOf(block_ + at);
       const uint64_t hash = IndexHash(key.data(), key.size());
-      size_t i = hash & mask;
-      while (slots[i] != 0) i = (i + 1) & mask;
-      slots[i] = ((hash >> 32) << 32) | (at / 8 + 1);
-      at += EntrySize(key.size());
+      size_t i = Home(hash, slot_count);
+      while (slots[i] != 0) i = Next(i, slot_count);
+      slots[i] = ((hash >> 32) << 32) | (at / 4 + 1);
+      at += SizeOf(block_ + at);
     }
     std::free(slots_);
     slots_ = slots;
     slot_count_ = slot_count;
-    mask_ = mask;
   }
 
-  // `count` empty slots, to be released with std::free. A large index is aligned to and
-  // advised for 2 MiB pages: its slots are reached at random, and small pages would make
-  // nearly every probe of a large table a TLB miss.
-  static uint64_t* AllocateSlots(size_t count) {
+  // `count` empty slots, to be released with std::free; a large index may get more, and `count`
+  // is then raised to use them. A large index is aligned to and advised for 2 MiB pages: its
+  // slots are reached at random, and small pages would make nearly every probe of a large table a
+  // TLB miss.
+  static uint64_t* AllocateSlots(size_t& count) {
     constexpr size_t kLargePage = size_t{2} << 20;
-    const size_t bytes = count * sizeof(uint64_t);
+    size_t bytes = count * sizeof(uint64_t);
     void* slots = nullptr;
     if (bytes >= 2 * kLargePage) {
+      bytes = (bytes + kLargePage - 1) & ~(kLargePage - 1);
+      if (bytes / sizeof(uint64_t) >= 0xFFFFFFFFU) throw std::bad_alloc();
       slots = std::aligned_alloc(kLargePage, bytes);  // bytes is a multiple of kLargePage
       if (slots != nullptr) madvise(slots, bytes, MADV_HUGEPAGE);
+      count = bytes / sizeof(uint64_t);
     } else {
       slots = std::malloc(bytes);
     }
@@ -253,9 +300,9 @@ class TKivoHashList::TDeferredKeys {
   size_t capacity_ = 0;        // bytes of `block_`
   size_t count_ = 0;           // entries
   size_t expected_keys_;       // the index is sized for at least these at its first growth
+  bool payloads_;              // entries carry a payload
   uint64_t* slots_ = nullptr;  // the index; std::free'd
-  size_t slot_count_ = 0;      // a power of two, or 0
-  size_t mask_ = 0;            // slot_count_ − 1
+  size_t slot_count_ = 0;      // 0 before the first key
 };
 
 int32_t KivoHash(const std::string& key) {
@@ -325,13 +372,40 @@ void TKivoHashList::SetHashSize(int bucket_count) {
   bucket_count_ = bucket_count;
 }
 
-void TKivoHashList::DeferTrees(size_t expected_keys) {
+void TKivoHashList::DeferTrees(size_t expected_keys) { Defer(expected_keys, false); }
+
+void TKivoHashList::DeferTreesWithPayloads(size_t expected_keys) { Defer(expected_keys, true); }
+
+void TKivoHashList::Defer(size_t expected_keys, bool payloads) {
   if (deferred_ != nullptr || count_ > 0 || compare_ != &StrCompare) return;
   for (THashNode* root : buckets_) {
     if (root != nullptr) return;
   }
-  deferred_ = std::make_unique<TDeferredKeys>(expected_keys);
+  deferred_ = std::make_unique<TDeferredKeys>(expected_keys, payloads);
   std::vector<THashNode*>().swap(buckets_);
+}
+
+bool TKivoHashList::AddWithPayload(const std::string& key, void* data, std::string_view payload) {
+  if (deferred_ == nullptr || !deferred_->HasPayloads()) {
+    Add(key, data);
+    return false;
+  }
+  if (!AddDeferred(key, data, payload, false)) {
+    throw EHashList(FormatMessage(SDuplicateHashListEntry, {key}));
+  }
+  return true;
+}
+
+bool TKivoHashList::FindPayload(const std::string& key, std::string_view& payload) const {
+  if (deferred_ == nullptr || !deferred_->HasPayloads()) return false;
+  const char* entry = FindDeferred(key);
+  if (entry == nullptr) return false;
+  payload = TDeferredKeys::PayloadOf(entry);
+  return true;
+}
+
+void TKivoHashList::ShrinkDeferred() {
+  if (deferred_ != nullptr) deferred_->ShrinkToFit();
 }
 
 void TKivoHashList::BuildDeferredTrees() {
@@ -406,10 +480,11 @@ void TKivoHashList::InsertAt(THashNode** link, const std::string& key, void* dat
   ++count_;
 }
 
-bool TKivoHashList::AddDeferred(const std::string& key, void* data, bool replace) {
+bool TKivoHashList::AddDeferred(const std::string& key, void* data, std::string_view payload,
+                                bool replace) {
   if (bucket_count_ < 1) ThrowInvalidSize(bucket_count_);
   TDeferredKeys& d = *deferred_;
-  d.Reserve(key.size());
+  d.Reserve(key.size(), payload.size());
   const TDeferredKeys::Probe probe = d.Find(key);
   if (probe.entry != nullptr) {
     if (!replace) return false;
@@ -417,14 +492,14 @@ bool TKivoHashList::AddDeferred(const std::string& key, void* data, bool replace
     return true;
   }
   if (record_items_) items_.Add(key);
-  d.Insert(key, data, probe);
+  d.Insert(key, data, payload, probe);
   ++count_;
   return true;
 }
 
 void TKivoHashList::Add(const std::string& key, void* data) {
   if (deferred_ != nullptr) {
-    if (!AddDeferred(key, data, false)) {
+    if (!AddDeferred(key, data, {}, false)) {
       throw EHashList(FormatMessage(SDuplicateHashListEntry, {key}));
     }
     return;
@@ -436,7 +511,7 @@ void TKivoHashList::Add(const std::string& key, void* data) {
 
 void TKivoHashList::SetData(const std::string& key, void* data) {
   if (deferred_ != nullptr) {
-    AddDeferred(key, data, true);
+    AddDeferred(key, data, {}, true);
     return;
   }
   THashNode** link = FindNode(key);

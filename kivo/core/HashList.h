@@ -33,6 +33,11 @@
 // have built; from then on the list works as any other. Add, SetData, Find, Has, GetData, Count
 // and the key list keep their behaviour while the trees are deferred.
 //
+// Payloads. A list deferred with DeferTreesWithPayloads() may also keep, with each key added
+// through AddWithPayload(), a copy of a byte string (its payload) in the key's entry, so that one
+// lookup (FindPayload) reaches key and payload together. Keys added otherwise have an empty
+// payload. Payloads live only while the trees are deferred: building the trees drops them.
+//
 // Key list. After SetRecordItems(true) the list also appends each newly inserted key to a string
 // list (default settings: unsorted, compared without regard to letter case), for enumeration by
 // position (GetItems) and as text (GetText).
@@ -42,6 +47,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "kivo/rtl/ClassModel.h"
@@ -218,10 +224,26 @@ class TKivoHashList : public TObject {
   void DeferTrees(size_t expected_keys = 0);
   // True while the trees are deferred.
   bool TreesDeferred() const { return deferred_ != nullptr; }
+  // DeferTrees, with payloads (see the file comment).
+  void DeferTreesWithPayloads(size_t expected_keys = 0);
+  // Add, keeping a copy of `payload` with the key; true. On a list without deferred payloads, Add
+  // without the payload; false.
+  // Throws: EHashList "Duplicate hash list entry: <key>" when the key is present (the list is
+  // then unchanged); std::bad_alloc.
+  bool AddWithPayload(const std::string& key, void* data, std::string_view payload);
+  // True and `payload` set to the payload of `key` (valid until the list next changes) when the
+  // key is present in a list with deferred payloads; false and `payload` untouched otherwise.
+  // Throws: EHashList "Invalid hash list size: 0" on a list with deferred payloads and without
+  // buckets.
+  bool FindPayload(const std::string& key, std::string_view& payload) const;
+  // Releases the room reserved for more deferred keys; for a list that has got all its keys.
+  void ShrinkDeferred();
 
  private:
   class TDeferredKeys;
 
+  // DeferTrees with or without payloads.
+  void Defer(size_t expected_keys, bool payloads);
   // Builds the deferred trees; nothing when they are not deferred. When building fails (an
   // AllocNode that throws), the nodes built so far are freed and the trees stay deferred.
   void BuildDeferredTrees();
@@ -231,8 +253,9 @@ class TKivoHashList : public TObject {
   void InsertAt(THashNode** link, const std::string& key, void* data);
   // Removes the first key-list entry byte-for-byte equal to `key`, if any.
   void RemoveItem(const std::string& key);
-  // Add (`replace` false: false when the key is present) and SetData on deferred trees.
-  bool AddDeferred(const std::string& key, void* data, bool replace);
+  // Add (`replace` false: false when the key is present) and SetData on deferred trees; a new
+  // key gets `payload` in a list with payloads.
+  bool AddDeferred(const std::string& key, void* data, std::string_view payload, bool replace);
   // The deferred entry of `key`, or null.
   const char* FindDeferred(const std::string& key) const;
 

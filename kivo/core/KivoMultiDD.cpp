@@ -9,6 +9,8 @@
 
 #include "kivo/core/KivoDDReaderStorage.h"
 #include "kivo/core/KivoMsgBox.h"
+#include "kivo/core/KivoMultiClassMethod.h"
+#include "kivo/core/KivoMultiReplace.h"
 #include "kivo/rtl/Exceptions.h"
 #include "kivo/rtl/StrUtils.h"
 
@@ -70,48 +72,18 @@ TKivoMultiDDStorage* KivoDDStorage = nullptr;
 namespace {
 
 // A dictionary's table: a hash list keyed by hash key whose trees stay deferred (the dictionary
-// only adds and finds), and whose data are display values stored in blocks that the table owns.
-// A stored value is its length (4 bytes) followed by its bytes.
+// only adds and finds), with each display value kept as the payload of its key's entry, so that a
+// lookup reaches key and value together. The entries' data pointers are null.
 class TDDTable : public TKivoHashList {
  public:
   // `records` is the announced record count, which also sizes the index.
   TDDTable(int bucket_count, int records) : TKivoHashList(bucket_count, StrCompare, KivoHash) {
-    DeferTrees(records > 0 ? static_cast<size_t>(records) : 0);
+    DeferTreesWithPayloads(records > 0 ? static_cast<size_t>(records) : 0);
   }
 
-  // Stores a copy of `value`; the result is the data to add with it.
-  void* Store(std::string_view value) {
-    const size_t size = sizeof(uint32_t) + value.size();
-    if (size > free_) {
-      next_block_ = std::min(next_block_ * 2, kMaxBlock);
-      const size_t block = std::max(size, next_block_);
-      blocks_.emplace_back(new char[block]);
-      at_ = blocks_.back().get();
-      free_ = block;
-    }
-    char* stored = at_;
-    const auto length = static_cast<uint32_t>(value.size());
-    std::memcpy(stored, &length, sizeof length);
-    if (length > 0) std::memcpy(stored + sizeof length, value.data(), length);
-    at_ += size;
-    free_ -= size;
-    return stored;
-  }
-  // The value that Store returned `data` for.
-  static std::string_view Value(const void* data) {
-    const auto* stored = static_cast<const char*>(data);
-    uint32_t length;
-    std::memcpy(&length, stored, sizeof length);
-    return {stored + sizeof length, length};
-  }
-
- private:
-  static constexpr size_t kMaxBlock = size_t{1} << 20;
-
-  std::vector<std::unique_ptr<char[]>> blocks_;
-  char* at_ = nullptr;        // the next free byte of the last block
-  size_t free_ = 0;           // bytes free from `at_`
-  size_t next_block_ = 2048;  // doubled before each new block, up to kMaxBlock
+  using TKivoHashList::AddWithPayload;
+  using TKivoHashList::FindPayload;
+  using TKivoHashList::ShrinkDeferred;
 };
 
 }  // namespace
@@ -185,7 +157,7 @@ std::string TCustomMultiDD::GetHashKey(const std::string& dd_key, const std::str
 }
 
 void TCustomMultiDD::ClearHashTable() {
-  table_.reset();  // the table owns the stored display values
+  table_.reset();  // the table holds the display values
   loaded_ = false;
 }
 
@@ -213,8 +185,11 @@ std::string TCustomMultiDD::GetDisplayValue(const std::string& dd_key, const std
   if (!loaded_) LoadDictionaryData();
   if (table_ == nullptr) return dd_key;
   GetHashKey(dd_key, code_page, seq_no, key_buffer_);
-  void* data = nullptr;
-  if (table_->Find(key_buffer_, data)) return std::string(TDDTable::Value(data));
+  std::string_view value;
+  // Only BuildHashTable fills table_, always with a TDDTable.
+  if (static_cast<const TDDTable&>(*table_).FindPayload(key_buffer_, value)) {
+    return std::string(value);
+  }
   return dd_key;
 }
 
@@ -284,12 +259,11 @@ void TCustomMultiDD::BuildHashTable(IDataRead& reader) {
     if (OnBuildingDD) OnBuildingDD(this, key, code_page, seq_no, accept);
     if (accept) {
       GetHashKey(key, code_page, seq_no, hash_key);
-      // A refused duplicate leaves its stored copy behind until the table goes; a failed build
-      // is cleared by the next one anyway.
-      values.Add(hash_key, values.Store(reader._GetFieldValue(column[3])));
+      values.AddWithPayload(hash_key, nullptr, reader._GetFieldValue(column[3]));
     }
     reader._Next();
   }
+  values.ShrinkDeferred();
   loaded_ = true;
 }
 
@@ -463,8 +437,9 @@ void InitializeCore() {
   RegisterClasses({TDDFieldsOption::StaticClass(), TCustomMultiDD::StaticClass(),
                    TMultiDictionary::StaticClass(), TCustomMultiReaderDD::StaticClass(),
                    TKivoMultiFileDD::StaticClass(), TKivoMultiStreamDD::StaticClass(),
-                   TKivoMsgBox::StaticClass()});
-  // 1. The class-handler registry comes first (none yet).
+                   TKivoMsgBox::StaticClass(), TMultiReplaceOption::StaticClass()});
+  // 1. The class-handler registry with the standard handlers.
+  InitializeClassMethods();
   // 2. The reader registry with the built-in readers.
   KivoDDReaderStorage = new TKivoMultiStreamDDReaderStorage();
   RegisterBuiltInReaders(*KivoDDReaderStorage);
@@ -482,6 +457,7 @@ void FinalizeCore() {
   delete storage;
   delete KivoDDReaderStorage;
   KivoDDReaderStorage = nullptr;
+  FinalizeClassMethods();
 }
 
 }  // namespace kivo

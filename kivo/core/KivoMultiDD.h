@@ -192,7 +192,7 @@ class TCustomMultiDD : public TComponent, public IDataLocate {
   std::string dd_name_;
   std::unique_ptr<TDDFieldsOption> fields_option_;
   bool use_default_fields_ = true;
-  // The records; the table also holds the display values (its data point at them).
+  // The records: each display value is stored with its hash key in the table, which owns it.
   std::unique_ptr<TKivoHashList> table_;
   bool loaded_ = false;
   mutable std::string key_buffer_;  // reused by lookups

@@ -968,4 +968,94 @@ TEST(HashList, DeferredTreesKeepLookupsErrorsAndClear) {
   ExpectHashListError([&] { list.Has("a"); }, "Invalid hash list size: 0");
 }
 
+// A list with deferred payloads, as a dictionary's table uses it.
+class TPayloadHashList : public TKivoHashList {
+ public:
+  explicit TPayloadHashList(size_t expected_keys)
+      : TKivoHashList(101, kivo::StrCompare, kivo::KivoHash) {
+    DeferTreesWithPayloads(expected_keys);
+  }
+  ~TPayloadHashList() override { Clear(); }
+  using TKivoHashList::AddWithPayload;
+  using TKivoHashList::FindPayload;
+  using TKivoHashList::ShrinkDeferred;
+  using TKivoHashList::TreesDeferred;
+};
+
+// Keys and payloads of all lengths (empty, odd, embedded zero bytes) stay together through the
+// index's growth and the block's shrinking; keys added without a payload have an empty one.
+TEST(HashList, PayloadsStayWithTheirKeys) {
+  for (size_t expected : {size_t{0}, size_t{3}, size_t{5000}}) {
+    TPayloadHashList list(expected);
+    std::vector<std::string> keys;
+    std::vector<std::string> payloads;
+    for (int i = 0; i < 5000; ++i) {
+      keys.push_back(std::string(static_cast<size_t>(i % 7), 'k') + std::to_string(i));
+      std::string payload(static_cast<size_t>(i % 13), static_cast<char>('a' + i % 26));
+      if (i % 5 == 0) payload.push_back('\0');
+      payloads.push_back(payload);
+    }
+    int sentinel = 0;
+    for (size_t i = 0; i < keys.size(); ++i) {
+      if (i % 97 == 0) {
+        list.Add(keys[i], &sentinel);  // no payload
+      } else {
+        ASSERT_TRUE(list.AddWithPayload(keys[i], nullptr, payloads[i]));
+      }
+    }
+    list.AddWithPayload("", &sentinel, "empty key");
+    ExpectHashListError([&] { list.AddWithPayload(keys[1], nullptr, "other"); },
+                        "Duplicate hash list entry: " + keys[1]);
+    list.ShrinkDeferred();
+    EXPECT_EQ(list.Count(), 5001);
+    for (size_t i = 0; i < keys.size(); ++i) {
+      std::string_view payload = "untouched";
+      ASSERT_TRUE(list.FindPayload(keys[i], payload)) << keys[i];
+      EXPECT_EQ(payload, i % 97 == 0 ? std::string_view() : std::string_view(payloads[i]));
+      EXPECT_EQ(list.GetData(keys[i]), i % 97 == 0 ? &sentinel : nullptr);
+    }
+    std::string_view payload = "untouched";
+    EXPECT_TRUE(list.FindPayload("", payload));
+    EXPECT_EQ(payload, "empty key");
+    payload = "untouched";
+    EXPECT_FALSE(list.FindPayload("absent", payload));
+    EXPECT_EQ(payload, "untouched");
+    // The trees replay the keys with their data; the payloads go with the deferral.
+    EXPECT_EQ(list.Remove(keys[0]), &sentinel);
+    EXPECT_FALSE(list.TreesDeferred());
+    EXPECT_EQ(list.Count(), 5000);
+    EXPECT_FALSE(list.FindPayload(keys[1], payload));
+    EXPECT_TRUE(list.Has(keys[1]));
+  }
+  // Without buckets a list with deferred payloads refuses lookups as every list does.
+  TPayloadHashList list(0);
+  list.SetHashSize(0);
+  std::string_view payload;
+  ExpectHashListError([&] { list.AddWithPayload("a", nullptr, "p"); }, "Invalid hash list size: 0");
+  ExpectHashListError([&] { list.FindPayload("a", payload); }, "Invalid hash list size: 0");
+}
+
+// A list without deferred payloads (plain, or deferred without them) adds through AddWithPayload
+// as through Add, and finds no payload.
+TEST(HashList, AddWithPayloadWithoutDeferredPayloadsIsAdd) {
+  struct TList : TKivoHashList {
+    explicit TList(bool defer) : TKivoHashList(7, nullptr, nullptr) {
+      if (defer) DeferTrees();
+    }
+    using TKivoHashList::AddWithPayload;
+    using TKivoHashList::FindPayload;
+  };
+  for (bool defer : {false, true}) {
+    TList list(defer);
+    int a = 0;
+    EXPECT_FALSE(list.AddWithPayload("x", &a, "p"));
+    EXPECT_EQ(list.GetData("x"), &a);
+    ExpectHashListError([&] { list.AddWithPayload("x", nullptr, "q"); },
+                        "Duplicate hash list entry: x");
+    std::string_view payload = "untouched";
+    EXPECT_FALSE(list.FindPayload("x", payload));
+    EXPECT_EQ(payload, "untouched");
+  }
+}
+
 }  // namespace
