@@ -8,6 +8,7 @@
 
 #include "kivo/core/KivoMultiDD.h"
 #include "kivo/rtl/Exceptions.h"
+#include "support/Errors.h"
 #include "support/MemoryReader.h"
 #include "support/RecordingDialogs.h"
 
@@ -71,15 +72,7 @@ class MsgBox : public ::testing::Test {
   TScopedDialogService guard_{dialogs_};
 };
 
-template <class F>
-std::string ErrorOf(F f) {
-  try {
-    f();
-  } catch (const Exception& e) {
-    return e.Message();
-  }
-  return "no error";
-}
+using testing::ErrorOf;
 
 TEST_F(MsgBox, FreeFunctionsShowTheTranslationFormattedAfterwards) {
   const std::span<const TVarRec> no_args;

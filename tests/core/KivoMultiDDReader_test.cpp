@@ -12,6 +12,7 @@
 
 #include "kivo/rtl/Exceptions.h"
 #include "support/Bytes.h"
+#include "support/Examples.h"
 #include "support/FailingStream.h"
 #include "support/MemoryReader.h"
 
@@ -40,41 +41,9 @@ const std::vector<std::string> kExampleNames = {"DDKey", "CodePage", "SeqNo", "D
 const std::vector<Row> kExampleRows = {{"File", "936", kNull, "Datei"},
                                        {"Say \"hi\"", "936", "", "50%\r\nmore"}};
 
-const std::string kCsvExample =
-    "\"DDKey\",\"CodePage\",\"SeqNo\",\"DisplayValue\",\r\n"
-    "\"File\",\"936\",,\"Datei\",\r\n"
-    "\"Say \"\"hi\"\"\",\"936\",\"\",\"50%%%c%nmore\",\r\n";
-
-const std::string kDfmExample =
-    "\"DDKey\",\"CodePage\",\"SeqNo\",\"DisplayValue\",\r\n"
-    "\"File\",\"936\",,\"Datei\",\r\n"
-    "\"Say \"\"hi\"\"\",\"936\",\"\",\"50%\"#13#10\"more\",\r\n";
-
-const std::string kBinaryExample =
-    "\x04\x00\x00\x00"
-    "\x05\x00\x00\x00"
-    "DDKey"
-    "\x08\x00\x00\x00"
-    "CodePage"
-    "\x05\x00\x00\x00"
-    "SeqNo"
-    "\x0C\x00\x00\x00"
-    "DisplayValue"
-    "\x02\x00\x00\x00"
-    "\x04\x00\x00\x00"
-    "File"
-    "\x03\x00\x00\x00"
-    "936"
-    "\xFF\xFF\xFF\xFF"
-    "\x05\x00\x00\x00"
-    "Datei"
-    "\x08\x00\x00\x00"
-    "Say \"hi\""
-    "\x03\x00\x00\x00"
-    "936"
-    "\x00\x00\x00\x00"
-    "\x09\x00\x00\x00"
-    "50%\r\nmore"s;
+using kivo::testing::kBinaryExample;
+using kivo::testing::kCsvExample;
+using kivo::testing::kDfmExample;
 
 // One reader class and a source for it.
 struct FormatCase {

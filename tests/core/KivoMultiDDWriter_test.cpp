@@ -15,6 +15,7 @@
 
 #include "kivo/rtl/Exceptions.h"
 #include "kivo/rtl/Stream.h"
+#include "support/Examples.h"
 #include "support/FailingStream.h"
 #include "support/MemoryReader.h"
 
@@ -49,45 +50,9 @@ MemoryReader ThreeRecords() {
   return MemoryReader({"Key", "Value"}, {{"a", "1"}, {"b", kNull}, {"c", "3"}});
 }
 
-const std::string kExampleCSV = R"("DDKey","CodePage","SeqNo","DisplayValue",)"
-                                "\r\n"
-                                R"("File","936",,"Datei",)"
-                                "\r\n"
-                                R"("Say ""hi""","936","","50%%%c%nmore",)"
-                                "\r\n";
-
-const std::string kExampleDFM = R"("DDKey","CodePage","SeqNo","DisplayValue",)"
-                                "\r\n"
-                                R"("File","936",,"Datei",)"
-                                "\r\n"
-                                R"("Say ""hi""","936","","50%"#13#10"more",)"
-                                "\r\n";
-
-const std::string kExampleBinary =
-    "\x04\x00\x00\x00"
-    "\x05\x00\x00\x00"
-    "DDKey"
-    "\x08\x00\x00\x00"
-    "CodePage"
-    "\x05\x00\x00\x00"
-    "SeqNo"
-    "\x0C\x00\x00\x00"
-    "DisplayValue"
-    "\x02\x00\x00\x00"
-    "\x04\x00\x00\x00"
-    "File"
-    "\x03\x00\x00\x00"
-    "936"
-    "\xFF\xFF\xFF\xFF"
-    "\x05\x00\x00\x00"
-    "Datei"
-    "\x08\x00\x00\x00"
-    "Say \"hi\""
-    "\x03\x00\x00\x00"
-    "936"
-    "\x00\x00\x00\x00"
-    "\x09\x00\x00\x00"
-    "50%\r\nmore"s;
+const std::string& kExampleCSV = kivo::testing::kCsvExample;
+const std::string& kExampleDFM = kivo::testing::kDfmExample;
+const std::string& kExampleBinary = kivo::testing::kBinaryExample;
 
 // A writer to a stream, for the tests that every writer must pass.
 struct StreamWriter {

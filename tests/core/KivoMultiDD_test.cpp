@@ -9,12 +9,15 @@
 
 #include "kivo/core/KivoDDReaderStorage.h"
 #include "kivo/rtl/Exceptions.h"
+#include "support/Errors.h"
+#include "support/Examples.h"
 #include "support/MemoryFiler.h"
 #include "support/MemoryReader.h"
 
 namespace kivo {
 namespace {
 
+using testing::ErrorOf;
 using testing::kNull;
 using testing::MemoryReader;
 
@@ -58,16 +61,6 @@ class Dictionary : public ::testing::Test {
     dd->rows = std::move(rows);
     if (!name.empty()) dd->SetDDName(name);
     return dd;
-  }
-
-  template <class F>
-  static std::string ErrorOf(F f) {
-    try {
-      f();
-    } catch (const Exception& e) {
-      return e.Message();
-    }
-    return "no error";
   }
 
   TKivoCore core_;
@@ -409,10 +402,7 @@ TEST_F(Dictionary, ReaderFedDictionariesPublishTheirPropertiesInOrder) {
 
 // ---- dictionaries fed by the registered readers ----
 
-const char kCsvExample[] =
-    "\"DDKey\",\"CodePage\",\"SeqNo\",\"DisplayValue\",\r\n"
-    "\"File\",\"936\",,\"Datei\",\r\n"
-    "\"Say \"\"hi\"\"\",\"936\",\"\",\"50%%%c%nmore\",\r\n";
+using testing::kCsvExample;
 
 class ReaderFedDictionary : public Dictionary {
  protected:

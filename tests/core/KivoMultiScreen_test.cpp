@@ -13,6 +13,7 @@
 #include "kivo/rtl/ExtCtrls.h"
 #include "kivo/rtl/Forms.h"
 #include "kivo/rtl/StdCtrls.h"
+#include "support/Errors.h"
 
 namespace kivo {
 namespace {
@@ -47,15 +48,7 @@ std::string Dictionary(const std::vector<std::string>& keys) {
   return out;
 }
 
-template <class F>
-std::string ErrorOf(F f) {
-  try {
-    f();
-  } catch (const Exception& e) {
-    return e.Message();
-  }
-  return "no error";
-}
+using testing::ErrorOf;
 
 class ClassMethods {
  public:

@@ -18,6 +18,7 @@
 #include "kivo/rtl/Forms.h"
 #include "kivo/rtl/Menus.h"
 #include "kivo/rtl/StdCtrls.h"
+#include "support/Errors.h"
 
 namespace kivo {
 namespace {
@@ -54,15 +55,7 @@ std::string ChainedDictionary(const std::vector<std::string>& keys) {
   return out;
 }
 
-template <class F>
-std::string ErrorOf(F f) {
-  try {
-    f();
-  } catch (const Exception& e) {
-    return e.Message();
-  }
-  return "no error";
-}
+using testing::ErrorOf;
 
 // Keeps the global registry with the standard handlers for a scope (unless it exists already).
 class ClassMethods {
