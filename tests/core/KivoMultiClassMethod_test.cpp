@@ -18,6 +18,7 @@
 #include "kivo/rtl/Forms.h"
 #include "kivo/rtl/Menus.h"
 #include "kivo/rtl/StdCtrls.h"
+#include "support/ClassMethods.h"
 #include "support/Errors.h"
 
 namespace kivo {
@@ -112,19 +113,7 @@ const char kStandardTree[] =
 
 using testing::ErrorOf;
 
-// Keeps the global registry with the standard handlers for a scope (unless it exists already).
-class ClassMethods {
- public:
-  ClassMethods() : created_(KivoClassMethodStorage == nullptr) { InitializeClassMethods(); }
-  ~ClassMethods() {
-    if (created_) FinalizeClassMethods();
-  }
-  ClassMethods(const ClassMethods&) = delete;
-  ClassMethods& operator=(const ClassMethods&) = delete;
-
- private:
-  bool created_;
-};
+using testing::ClassMethods;
 
 // A private registry with the standard handlers, taken from the global one.
 class Registry : public ::testing::Test {

@@ -13,6 +13,7 @@
 #include "kivo/rtl/ExtCtrls.h"
 #include "kivo/rtl/Forms.h"
 #include "kivo/rtl/StdCtrls.h"
+#include "support/ClassMethods.h"
 #include "support/Errors.h"
 
 namespace kivo {
@@ -50,19 +51,7 @@ std::string Dictionary(const std::vector<std::string>& keys) {
 
 using testing::ErrorOf;
 
-// Keeps the class-handler registry for a scope (unless it exists already).
-class ClassMethods {
- public:
-  ClassMethods() : created_(KivoClassMethodStorage == nullptr) { InitializeClassMethods(); }
-  ~ClassMethods() {
-    if (created_) FinalizeClassMethods();
-  }
-  ClassMethods(const ClassMethods&) = delete;
-  ClassMethods& operator=(const ClassMethods&) = delete;
-
- private:
-  bool created_;
-};
+using testing::ClassMethods;
 
 const std::vector<std::string> kKeys = {"Main form", "Form hint", "Name:", "OK",    "Accept",
                                         "Panel",     "Apply",     "Owned", "Inner", "Status"};

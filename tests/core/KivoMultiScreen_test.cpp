@@ -13,6 +13,7 @@
 #include "kivo/rtl/ExtCtrls.h"
 #include "kivo/rtl/Forms.h"
 #include "kivo/rtl/StdCtrls.h"
+#include "support/ClassMethods.h"
 #include "support/Errors.h"
 
 namespace kivo {
@@ -50,18 +51,7 @@ std::string Dictionary(const std::vector<std::string>& keys) {
 
 using testing::ErrorOf;
 
-class ClassMethods {
- public:
-  ClassMethods() : created_(KivoClassMethodStorage == nullptr) { InitializeClassMethods(); }
-  ~ClassMethods() {
-    if (created_) FinalizeClassMethods();
-  }
-  ClassMethods(const ClassMethods&) = delete;
-  ClassMethods& operator=(const ClassMethods&) = delete;
-
- private:
-  bool created_;
-};
+using testing::ClassMethods;
 
 // A form with its controls: a label, a panel holding a button owned by the form and a label
 // owned by the panel.

@@ -18,6 +18,7 @@
 #include "kivo/rtl/Forms.h"
 #include "kivo/rtl/Menus.h"
 #include "kivo/rtl/StdCtrls.h"
+#include "support/ClassMethods.h"
 #include "support/Errors.h"
 
 namespace kivo {
@@ -57,19 +58,7 @@ std::string ChainedDictionary(const std::vector<std::string>& keys) {
 
 using testing::ErrorOf;
 
-// Keeps the global registry with the standard handlers for a scope (unless it exists already).
-class ClassMethods {
- public:
-  ClassMethods() : created_(KivoClassMethodStorage == nullptr) { InitializeClassMethods(); }
-  ~ClassMethods() {
-    if (created_) FinalizeClassMethods();
-  }
-  ClassMethods(const ClassMethods&) = delete;
-  ClassMethods& operator=(const ClassMethods&) = delete;
-
- private:
-  bool created_;
-};
+using testing::ClassMethods;
 
 // Registers `proc` for `cls` in the global registry for a scope, then restores what was there.
 class ScopedHandler {
