@@ -102,6 +102,23 @@ std::string TEnumInfo::NameOf(int64_t ordinal) const {
   return names[static_cast<size_t>(ordinal)];
 }
 
+bool TIdentMap::ToValue(std::string_view name, int64_t& value) const {
+  for (const auto& [v, n] : entries) {
+    if (SameText(n, name)) {
+      value = v;
+      return true;
+    }
+  }
+  return false;
+}
+
+const std::string* TIdentMap::ToName(int64_t value) const {
+  for (const auto& [v, n] : entries) {
+    if (v == value) return &n;
+  }
+  return nullptr;
+}
+
 bool TPropInfo::IsReadOnly() const {
   switch (kind) {
     case TPropKind::kString:

@@ -86,6 +86,17 @@ struct TEnumInfo {
   std::string NameOf(int64_t ordinal) const;
 };
 
+// Names for some values of an integer property (colours, character sets): a form file shows a
+// value that has a name by its name ("clWindowText") and accepts the name in place of the value.
+struct TIdentMap {
+  std::vector<std::pair<int64_t, std::string>> entries;
+
+  // The value named `name` (ASCII letter case ignored); false when there is none.
+  bool ToValue(std::string_view name, int64_t& value) const;
+  // The name of `value`, or null when it has none.
+  const std::string* ToName(int64_t value) const;
+};
+
 // A method that a class publishes so that events can be bound to it by name.
 struct TMethodInfo {
   std::string name;
@@ -101,6 +112,7 @@ struct TPropInfo {
   TPropKind kind = TPropKind::kInteger;
   TClass owner = nullptr;                         // the class that declares the property
   const TEnumInfo* enum_info = nullptr;           // kEnumeration, kSet: the value names
+  const TIdentMap* ident_map = nullptr;           // kInteger: names of some values, or null
   TClass (*value_class)() = nullptr;              // kObject, kComponent, kCollection, kStringList
   std::type_index event_signature{typeid(void)};  // kEvent: the callback's function type
 
@@ -325,6 +337,11 @@ class TPropBuilder {
   TPropBuilder& Default(TSet<E> value) {
     Info().has_default = true;
     Info().default_ordinal = static_cast<int64_t>(value.Bits());
+    return *this;
+  }
+  // Names for some of the values of an integer property.
+  TPropBuilder& Idents(const TIdentMap& map) {
+    Info().ident_map = &map;
     return *this;
   }
   // Always written, whatever the value.

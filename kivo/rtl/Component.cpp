@@ -13,6 +13,10 @@ KIVO_DEFINE_CLASS(TComponent) {
   b.Integer("Tag", &TComponent::Tag, &TComponent::SetTag).Default(0);
 }
 
+void TComponent::SetParentComponent(TComponent* /*parent*/) {}
+
+void TComponent::GetChildren(std::vector<TComponent*>& /*children*/) const {}
+
 TComponent::TComponent(TComponent* owner) {
   if (owner != nullptr) owner->InsertComponent(this);
 }

@@ -88,6 +88,13 @@ class TComponent : public TPersistent {
   // reading states. Overrides call the inherited Loaded first.
   virtual void Loaded();
 
+  // Form files. A reader calls SetParentComponent on a component read nested inside `parent`;
+  // the component decides what that makes it (a control becomes a child control of a windowed
+  // control, a menu item a sub-item). The base does nothing.
+  virtual void SetParentComponent(TComponent* parent);
+  // The components that a writer writes nested inside this one, in order (the base: none).
+  virtual void GetChildren(std::vector<TComponent*>& children) const;
+
   // Makes this component the owner of `component`, taking it from its former owner, and
   // notifies this component and everything it owns of the insertion.
   // Throws: EComponentError "A component named X already exists" on a name clash (nothing

@@ -13,7 +13,9 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "kivo/rtl/ClassModel.h"
 
@@ -26,6 +28,8 @@ class TStream;
 class TFiler {
  public:
   using TStreamProc = std::function<void(TStream& stream)>;
+  using TReadStringsProc = std::function<void(const std::vector<std::string>& values)>;
+  using TWriteStringsProc = std::function<std::vector<std::string>()>;
 
   virtual ~TFiler() = default;
 
@@ -35,6 +39,19 @@ class TFiler {
   // `has_data` is true.
   virtual void DefineBinaryProperty(const std::string& name, const TStreamProc& read_data,
                                     const TStreamProc& write_data, bool has_data) = 0;
+  // Defines the property `name` whose value is a list of byte strings (a form file shows it as
+  // a string list). A reading filer calls `read_values` with the strings when the property is
+  // present; a writing filer calls `write_values`, but only when `has_data` is true.
+  virtual void DefineStringsProperty(const std::string& name, const TReadStringsProc& read_values,
+                                     const TWriteStringsProc& write_values, bool has_data) = 0;
+};
+
+// Data that a form-file reader attaches to an object it has read, such as the properties it
+// did not know and kept so that a writer can put them back. The platform's form-file code
+// defines what it holds; the object only keeps it.
+class TFilerExtra {
+ public:
+  virtual ~TFilerExtra() = default;
 };
 
 class TPersistent : public TObject {
@@ -56,9 +73,14 @@ class TPersistent : public TObject {
   // Defines the binary properties of this object with `filer`. The base defines none.
   virtual void DefineProperties(TFiler& filer);
 
+  // What a form-file reader attached to this object, or null. Copies of the object start
+  // without it.
+  TFilerExtra* FilerExtra() const { return filer_extra_.get(); }
+  void SetFilerExtra(std::unique_ptr<TFilerExtra> extra) { filer_extra_ = std::move(extra); }
+
  protected:
-  TPersistent(const TPersistent&) = default;
-  TPersistent& operator=(const TPersistent&) = default;
+  TPersistent(const TPersistent& /*other*/) : TObject() {}
+  TPersistent& operator=(const TPersistent& /*other*/) { return *this; }
 
   // Copies this object into `dest`. The base fails with the unsupported-assignment error.
   // Throws: EConvertError "Cannot assign a TThis to a TDest".
@@ -66,6 +88,9 @@ class TPersistent : public TObject {
 
   // Raises the unsupported-assignment error for copying `source` into this object.
   [[noreturn]] void AssignError(const TPersistent* source) const;
+
+ private:
+  std::unique_ptr<TFilerExtra> filer_extra_;
 };
 
 }  // namespace kivo

@@ -1,5 +1,5 @@
-// A filer for tests: writing collects each binary property's bytes by name, reading hands them
-// back to the property's reader.
+// A filer for tests: writing collects each binary property's bytes and each strings property's
+// strings by name, reading hands them back to the property's reader.
 #pragma once
 
 #include <map>
@@ -34,6 +34,17 @@ class MemoryFiler : public TFiler {
     }
   }
 
+  void DefineStringsProperty(const std::string& name, const TReadStringsProc& read_values,
+                             const TWriteStringsProc& write_values, bool has_data) override {
+    defined.push_back(name);
+    if (mode_ == kWriting) {
+      if (has_data) stored_strings[name] = write_values();
+    } else {
+      auto it = stored_strings.find(name);
+      if (it != stored_strings.end()) read_values(it->second);
+    }
+  }
+
   void Read(TPersistent& p) {
     mode_ = kReading;
     p.DefineProperties(*this);
@@ -43,7 +54,8 @@ class MemoryFiler : public TFiler {
     p.DefineProperties(*this);
   }
 
-  std::map<std::string, std::string> stored;
+  std::map<std::string, std::string> stored;                       // binary properties
+  std::map<std::string, std::vector<std::string>> stored_strings;  // strings properties
   std::vector<std::string> defined;
 
  private:
