@@ -90,6 +90,10 @@ int TContainedAction::Index() const {
   return static_cast<int>(std::find(list.begin(), list.end(), this) - list.begin());
 }
 
+void TContainedAction::SetParentComponent(TComponent* parent) {
+  if (auto* list = As<TCustomActionList>(parent)) SetActionList(list);
+}
+
 // --- TCustomAction
 
 TCustomAction::TCustomAction(TComponent* owner) : TContainedAction(owner) {}
@@ -148,6 +152,10 @@ TCustomActionList::~TCustomActionList() {
 TContainedAction* TCustomActionList::Actions(int index) const {
   if (index < 0 || index >= ActionCount()) throw EListError::IndexError(index);
   return actions_[static_cast<size_t>(index)];
+}
+
+void TCustomActionList::GetChildren(std::vector<TComponent*>& children) const {
+  children.insert(children.end(), actions_.begin(), actions_.end());
 }
 
 TActionList::TActionList(TComponent* owner) : TCustomActionList(owner) {}

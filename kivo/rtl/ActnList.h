@@ -13,6 +13,9 @@
 //   button->SetAction(save);      // button's caption becomes save's caption
 //   save->SetCaption("Sichern");  // …and follows it
 //
+// Form files. An action read nested inside an action list joins it (SetParentComponent); a list
+// writes its actions nested inside it, in list order (GetChildren).
+//
 // Links. Each linked client owns one `TBasicActionLink`; the action keeps a list of its links
 // (not owned). Destroying the client destroys its link, which leaves the action's list.
 // Destroying the action first empties its list (its destructor runs before the component base
@@ -115,6 +118,9 @@ class TContainedAction : public TBasicAction {
   const std::string& Category() const { return category_; }
   void SetCategory(const std::string& category) { category_ = category; }
 
+  // Joins `parent` when it is an action list (SetActionList); other parents are ignored.
+  void SetParentComponent(TComponent* parent) override;
+
  private:
   friend class TCustomActionList;
 
@@ -173,6 +179,9 @@ class TCustomActionList : public TComponent {
   // The action at `index`. Throws: EListError "List index out of bounds (%d)".
   TContainedAction* Actions(int index) const;
   TContainedAction* GetAction(int index) const { return Actions(index); }
+
+  // The actions, in list order.
+  void GetChildren(std::vector<TComponent*>& children) const override;
 
  private:
   friend class TContainedAction;

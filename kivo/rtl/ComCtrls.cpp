@@ -1,6 +1,10 @@
 #include "kivo/rtl/ComCtrls.h"
 
 #include <algorithm>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "kivo/rtl/Exceptions.h"
 
@@ -33,16 +37,21 @@ KIVO_DEFINE_CLASS(TPageControl) {
 KIVO_DEFINE_CLASS(TTabSheet) {
   b.String("Caption", &TTabSheet::Caption, &TTabSheet::SetCaption)
       .Stored(detail::StoredWithoutAction());
-  // Written so that a reader puts the sheet into its page control.
-  b.Component("PageControl", &TTabSheet::PageControl, &TTabSheet::SetPageControl);
+  // Not written: a sheet is written nested inside its page control, which carries it.
+  b.Component("PageControl", &TTabSheet::PageControl, &TTabSheet::SetPageControl).Stored(false);
 }
 
 KIVO_DEFINE_CLASS(TTreeNode) {}
 KIVO_DEFINE_CLASS(TTreeNodes) {}
 
-KIVO_DEFINE_CLASS(TCustomTreeView) {}
+KIVO_DEFINE_CLASS(TCustomTreeView) {
+  b.Integer("Color", &TCustomTreeView::Color, &TCustomTreeView::SetColor)
+      .Default(clWindow)
+      .Idents(ColorIdents());
+}
 
 KIVO_DEFINE_CLASS(TTreeView) {
+  b.Object("Items", &TTreeView::Items);
   b.Boolean("ReadOnly", &TTreeView::ReadOnly, &TTreeView::SetReadOnly).Default(false);
 }
 
@@ -54,10 +63,15 @@ KIVO_DEFINE_CLASS(TListColumn) {
 KIVO_DEFINE_CLASS(TListColumns) {}
 KIVO_DEFINE_CLASS(TListItem) {}
 KIVO_DEFINE_CLASS(TListItems) {}
-KIVO_DEFINE_CLASS(TCustomListView) {}
+KIVO_DEFINE_CLASS(TCustomListView) {
+  b.Integer("Color", &TCustomListView::Color, &TCustomListView::SetColor)
+      .Default(clWindow)
+      .Idents(ColorIdents());
+}
 
 KIVO_DEFINE_CLASS(TListView) {
   b.Collection("Columns", &TListView::Columns, &TListView::SetColumns);
+  b.Object("Items", &TListView::Items);
   b.Enumeration("ViewStyle", ViewStyleInfo(), &TListView::ViewStyle, &TListView::SetViewStyle)
       .Default(vsIcon);
 }
@@ -80,10 +94,13 @@ KIVO_DEFINE_CLASS(TStatusPanel) {
 }
 
 KIVO_DEFINE_CLASS(TStatusPanels) {}
-KIVO_DEFINE_CLASS(TCustomStatusBar) {}
+// The constructor aligns the bar to the bottom.
+KIVO_DEFINE_CLASS(TCustomStatusBar) {
+  b.Enumeration("Align", AlignInfo(), &TCustomStatusBar::Align, &TCustomStatusBar::SetAlign)
+      .Default(alBottom);
+}
 
 KIVO_DEFINE_CLASS(TStatusBar) {
-  b.Enumeration("Align", AlignInfo(), &TStatusBar::Align, &TStatusBar::SetAlign).Default(alBottom);
   b.Collection("Panels", &TStatusBar::Panels, &TStatusBar::SetPanels);
   b.Boolean("SimplePanel", &TStatusBar::SimplePanel, &TStatusBar::SetSimplePanel).Default(false);
   b.String("SimpleText", &TStatusBar::SimpleText, &TStatusBar::SetSimpleText);
@@ -171,6 +188,16 @@ int TPageControl::ActivePageIndex() const {
 
 void TPageControl::SetActivePageIndex(int index) {
   SetActivePage(index >= 0 && index < PageCount() ? pages_[static_cast<size_t>(index)] : nullptr);
+}
+
+void TPageControl::GetChildren(std::vector<TComponent*>& children) const {
+  children.insert(children.end(), pages_.begin(), pages_.end());
+  for (int i = 0; i < ControlCount(); ++i) {
+    TControl* control = Controls(i);
+    if (std::find(pages_.begin(), pages_.end(), control) == pages_.end()) {
+      children.push_back(control);
+    }
+  }
 }
 
 void TPageControl::InsertPage(TTabSheet* page) {
@@ -398,11 +425,56 @@ void TTreeNodes::Assign(const TPersistent* source) {
   EndUpdate();
 }
 
+void TTreeNodes::DefineProperties(TFiler& filer) {
+  TPersistent::DefineProperties(filer);
+  filer.DefineStringsProperty(
+      "Nodes", [this](const std::vector<std::string>& entries) { ReadNodeEntries(entries); },
+      [this] { return NodeEntries(); }, !roots_.empty());
+}
+
+std::vector<std::string> TTreeNodes::NodeEntries() const {
+  std::vector<std::string> entries;
+  for (const TTreeNode* node : Flat()) {
+    entries.push_back(std::to_string(node->Level()) + ':' + node->Text());
+  }
+  return entries;
+}
+
+void TTreeNodes::ReadNodeEntries(const std::vector<std::string>& entries) {
+  // Every entry is checked before the first node changes.
+  std::vector<std::pair<size_t, std::string_view>> parsed;  // level, text
+  parsed.reserve(entries.size());
+  size_t deepest_allowed = 0;  // one below the entry before, 0 for the first entry
+  for (const std::string& entry : entries) {
+    const size_t colon = entry.find(':');
+    bool valid = colon != std::string::npos && colon > 0;
+    size_t level = 0;
+    for (size_t i = 0; valid && i < colon; ++i) {
+      const char c = entry[i];
+      valid = c >= '0' && c <= '9';
+      level = level * 10 + static_cast<size_t>(c - '0');
+      valid = valid && level <= deepest_allowed;  // also stops the digits from overflowing
+    }
+    if (!valid) throw EReadError(FormatMessage(SInvalidTreeNodeEntry, {entry}));
+    parsed.emplace_back(level, std::string_view(entry).substr(colon + 1));
+    deepest_allowed = level + 1;
+  }
+  BeginUpdate();
+  Clear();
+  std::vector<TTreeNode*> path;  // path[l]: the last node read at level l
+  for (const auto& [level, text] : parsed) {
+    path.resize(level);
+    path.push_back(AddChild(level > 0 ? path[level - 1] : nullptr, std::string(text)));
+  }
+  EndUpdate();
+}
+
 // --- TCustomTreeView
 
 TCustomTreeView::TCustomTreeView(TComponent* owner)
     : TWinControl(owner), items_(std::make_unique<TTreeNodes>(this)) {
   SetBounds(0, 0, 121, 97);
+  SetColor(clWindow);
 }
 
 TCustomTreeView::~TCustomTreeView() {
@@ -522,11 +594,48 @@ void TListItems::Assign(const TPersistent* source) {
   EndUpdate();
 }
 
+void TListItems::DefineProperties(TFiler& filer) {
+  TPersistent::DefineProperties(filer);
+  filer.DefineStringsProperty(
+      "Rows",
+      [this](const std::vector<std::string>& rows) {
+        BeginUpdate();
+        Clear();
+        for (const std::string& row : rows) {
+          TListItem* item = Add();
+          size_t start = 0;
+          size_t tab = row.find('\t');
+          item->SetCaption(row.substr(0, tab));
+          while (tab != std::string::npos) {
+            start = tab + 1;
+            tab = row.find('\t', start);
+            item->SubItems()->Add(row.substr(start, tab == std::string::npos ? tab : tab - start));
+          }
+        }
+        EndUpdate();
+      },
+      [this] {
+        std::vector<std::string> rows;
+        rows.reserve(items_.size());
+        for (const auto& item : items_) {
+          std::string row = item->Caption();
+          for (int i = 0; i < item->SubItems()->Count(); ++i) {
+            row += '\t';
+            row += item->SubItems()->Strings(i);
+          }
+          rows.push_back(std::move(row));
+        }
+        return rows;
+      },
+      !items_.empty());
+}
+
 TCustomListView::TCustomListView(TComponent* owner)
     : TWinControl(owner),
       columns_(std::make_unique<TListColumns>(this)),
       items_(std::make_unique<TListItems>(this)) {
   SetBounds(0, 0, 250, 150);
+  SetColor(clWindow);
 }
 
 TCustomListView::~TCustomListView() {

@@ -15,6 +15,24 @@
 //   tree->Items()->Add(nullptr, "Plants");
 //   tree->Items()->Item(1)->Text();  // "Cats": a node, then its children, then the next node
 //
+// Form files. Tab sheets are written nested inside their page control, in page order, and a
+// sheet read nested inside a page control becomes its last page; tool buttons are written nested
+// inside their tool bar, in button order, like every child control. A tree view's nodes and a
+// list view's items are written as string lists, one string per node or item (see TTreeNodes
+// and TListItems for the format):
+//
+//   object Tree1: TTreeView
+//     Items.Nodes = (
+//       '0:Animals'
+//       '1:Cats'
+//       '0:Plants')
+//   end
+//   object List1: TListView
+//     Items.Rows = (
+//       'a.txt'#9'12 KB'
+//       'b.txt'#9'3 KB')
+//   end
+//
 // Ownership: collections, node lists, item lists and string lists are owned by their control;
 // tab sheets and tool buttons are components (owned by their owner, listed by their parent).
 // Threads: user-interface thread only.
@@ -29,6 +47,8 @@
 #include "kivo/rtl/Strings.h"
 
 namespace kivo {
+
+inline constexpr const char* SInvalidTreeNodeEntry = "Invalid tree node entry '%s'";
 
 class TCustomListView;
 class TCustomTreeView;
@@ -90,6 +110,9 @@ class TPageControl : public TCustomTabControl {
   void SetActivePageIndex(int index);
   // As SetActivePageIndex.
   void SetTabIndex(int index) override { SetActivePageIndex(index); }
+
+  // The pages in page order, then the other child controls in child order.
+  void GetChildren(std::vector<TComponent*>& children) const override;
 
  private:
   friend class TTabSheet;
@@ -185,6 +208,16 @@ class TTreeNode : public TPersistent {
 
 // The nodes of a tree view. The flat order (`Item(i)`, `Count`) lists every node, each before
 // its children: the first top-level node, its first child, that child's children, …
+//
+// Form files: the nodes are the string-list property "Nodes" (`Items.Nodes` of the tree view),
+// one string per node in flat order, each the node's level in decimal digits, a colon and the
+// node's text, verbatim: '0:Animals', '1:Cats', '2:Lion', '0:Plants'. The text runs from the
+// first colon to the end, so it may hold colons, leading spaces or be empty ('1:'). Reading
+// replaces every node. An entry without colon, with a level that is not a plain decimal number
+// (empty, signed, spaced), or with a level deeper than one below the entry before it (the first
+// entry must be at level 0) makes the read fail with EReadError "Invalid tree node entry '3:x'",
+// naming the first such entry; the entries are checked before anything changes, so the nodes
+// stay as they were then. A node's Data pointer is not written.
 class TTreeNodes : public TPersistent {
   KIVO_CLASS(TTreeNodes, TPersistent)
 
@@ -232,6 +265,10 @@ class TTreeNodes : public TPersistent {
   // same tree shape. Other sources: the inherited Assign.
   void Assign(const TPersistent* source) override;
 
+  // Defines "Nodes", written when there are nodes (see the class comment).
+  // Throws (reading): EReadError "Invalid tree node entry '%s'".
+  void DefineProperties(TFiler& filer) override;
+
  private:
   friend class TTreeNode;
   using TNodeList = std::vector<std::unique_ptr<TTreeNode>>;
@@ -241,6 +278,9 @@ class TTreeNodes : public TPersistent {
   TTreeNode* InsertNode(TTreeNode* parent, size_t position, const std::string& text);
   // Copies `from`'s children under `to` (null: the top level).
   void CopyChildren(const TNodeList& from, TTreeNode* to);
+  // The "Nodes" strings of the nodes, and the nodes of "Nodes" strings.
+  std::vector<std::string> NodeEntries() const;
+  void ReadNodeEntries(const std::vector<std::string>& entries);
   // The flat order, rebuilt after a change of the tree's shape.
   const std::vector<TTreeNode*>& Flat() const;
 
@@ -254,6 +294,7 @@ class TTreeNodes : public TPersistent {
 class TCustomTreeView : public TWinControl {
   KIVO_CLASS(TCustomTreeView, TWinControl)
 
+  // Creates a 121 × 97 view without nodes, in the colour clWindow.
   explicit TCustomTreeView(TComponent* owner);
   ~TCustomTreeView() override;
 
@@ -358,6 +399,14 @@ class TListItem : public TPersistent {
   void* data_ = nullptr;  // Not owned.
 };
 
+// The items of a list view.
+//
+// Form files: the items are the string-list property "Rows" (`Items.Rows` of the list view), one
+// string per item in order: the caption, then each sub-item, each preceded by a tab (#9 in the
+// file): 'a.txt'#9'12 KB'. A string without tab is an item without sub-items; 'a.txt'#9 is an
+// item with one empty sub-item. Reading replaces every item. A tab inside a caption or sub-item
+// cannot be told from the separator: it reads back as a further sub-item. The checked state and
+// Data pointer are not written.
 class TListItems : public TPersistent {
   KIVO_CLASS(TListItems, TPersistent)
 
@@ -397,6 +446,9 @@ class TListItems : public TPersistent {
   // inherited Assign.
   void Assign(const TPersistent* source) override;
 
+  // Defines "Rows", written when there are items (see the class comment).
+  void DefineProperties(TFiler& filer) override;
+
  private:
   TCustomListView* owner_;  // Not owned; owns this list.
   std::vector<std::unique_ptr<TListItem>> items_;
@@ -410,6 +462,7 @@ const TEnumInfo& ViewStyleInfo();
 class TCustomListView : public TWinControl {
   KIVO_CLASS(TCustomListView, TWinControl)
 
+  // Creates a 250 × 150 view without columns or items, in the colour clWindow.
   explicit TCustomListView(TComponent* owner);
   ~TCustomListView() override;
 

@@ -21,6 +21,9 @@ KIVO_DEFINE_CLASS(TControl) {
   b.Integer("Height", &TControl::Height, &TControl::SetHeight);
   b.Component("Action", &TControl::Action, &TControl::SetAction);
   b.Enumeration("Align", AlignInfo(), &TControl::Align, &TControl::SetAlign).Default(alNone);
+  b.Integer("Color", &TControl::Color, &TControl::SetColor)
+      .Default(clBtnFace)
+      .Idents(ColorIdents());
   b.Boolean("Enabled", &TControl::Enabled, &TControl::SetEnabled)
       .Default(true)
       .Stored(detail::StoredWithoutAction());
@@ -114,6 +117,10 @@ void TControl::Notification(TComponent* component, TOperation operation) {
   }
 }
 
+void TControl::SetParentComponent(TComponent* parent) {
+  if (auto* windowed = As<TWinControl>(parent)) SetParent(windowed);
+}
+
 // --- TGraphicControl
 
 TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner) {}
@@ -150,6 +157,10 @@ bool TWinControl::ContainsControl(const TControl* control) const {
     if (c == this) return true;
   }
   return false;
+}
+
+void TWinControl::GetChildren(std::vector<TComponent*>& children) const {
+  children.insert(children.end(), controls_.begin(), controls_.end());
 }
 
 // --- TCustomControl

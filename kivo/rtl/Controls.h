@@ -1,11 +1,11 @@
 // Controls: the visual components of a form, in a parent tree beside the ownership tree.
 //
 // A `TControl` is a component with a text (its caption or window text), a hint, a font, a
-// position and size, visibility and an optional action. A `TWinControl` (a windowed control)
-// can contain other controls: its child controls, in their own order (`Controls(i)`). Being a
-// child (`Parent`) and being owned (`Owner`) are separate: a form usually owns every control on
-// it, while a button's parent may be a panel. No window system stands behind the controls; they
-// keep the state that a form designer sets and that a translation rewrites.
+// colour, a position and size, visibility and an optional action. A `TWinControl` (a windowed
+// control) can contain other controls: its child controls, in their own order (`Controls(i)`).
+// Being a child (`Parent`) and being owned (`Owner`) are separate: a form usually owns every
+// control on it, while a button's parent may be a panel. No window system stands behind the
+// controls; they keep the state that a form designer sets and that a translation rewrites.
 //
 //   kivo::TForm form(nullptr);
 //   auto* panel = new kivo::TPanel(&form);   // owned by the form
@@ -19,6 +19,10 @@
 // destroyed first destroys the components it owns, then detaches the child controls that
 // remain (their Parent becomes null); it never destroys a child it does not own. So no parent or
 // child pointer dangles, in whatever order a form's components go.
+//
+// Form files. A control read nested inside a windowed control becomes its child
+// (SetParentComponent), and a windowed control writes its child controls nested inside it, in
+// child order (GetChildren). So the parent tree survives a round trip through a form file.
 //
 // Actions. `SetAction` links a control to an action: the control takes the action's caption,
 // hint, enabled and visible state, and follows later changes (ActnList.h).
@@ -62,7 +66,8 @@ std::function<bool(const TObject&)> StoredWithoutAction();
 class TControl : public TComponent {
   KIVO_CLASS(TControl, TComponent)
 
-  // Creates a visible, enabled control without parent, with the default font.
+  // Creates a visible, enabled control without parent, with the default font and the colour
+  // clBtnFace.
   explicit TControl(TComponent* owner);
   // Drops its action link and leaves its parent's list of child controls.
   ~TControl() override;
@@ -93,6 +98,10 @@ class TControl : public TComponent {
   // Copies every attribute of `font` into the control's font (TFont::Assign).
   // Throws: EConvertError "Cannot assign a nil to a TFont" for null.
   void SetFont(const TFont* font) { font_->Assign(font); }
+
+  // The background colour (controls that show text to edit or pick from use clWindow).
+  TColor Color() const { return color_; }
+  void SetColor(TColor color) { color_ = color; }
 
   bool Visible() const { return visible_; }
   virtual void SetVisible(bool visible);
@@ -125,6 +134,10 @@ class TControl : public TComponent {
 
   // Drops the action link when the linked action is removed.
   void Notification(TComponent* component, TOperation operation) override;
+  // Becomes a child of `parent` when it is a windowed control (SetParent); other parents are
+  // ignored.
+  // Throws: as SetParent.
+  void SetParentComponent(TComponent* parent) override;
 
   TNotifyEvent OnClick;
 
@@ -141,6 +154,7 @@ class TControl : public TComponent {
   std::string text_;
   std::string hint_;
   std::unique_ptr<TFont> font_;
+  TColor color_ = clBtnFace;
   bool visible_ = true;
   bool enabled_ = true;
   TAlign align_ = alNone;
@@ -196,6 +210,9 @@ class TWinControl : public TControl {
   void RemoveControl(TControl* control);
   // True when `control` is this control or lies below it in the parent tree.
   bool ContainsControl(const TControl* control) const;
+
+  // The child controls, in child order (Controls(i)), whoever owns them.
+  void GetChildren(std::vector<TComponent*>& children) const override;
 
  private:
   friend class TControl;

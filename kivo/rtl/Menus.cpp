@@ -1,17 +1,33 @@
 #include "kivo/rtl/Menus.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace kivo {
 
+namespace {
+
+// Stored while the item has no action: the action supplies the value otherwise.
+std::function<bool(const TObject&)> StoredWithoutAction() {
+  return [](const TObject& o) { return static_cast<const TMenuItem&>(o).Action() == nullptr; };
+}
+
+}  // namespace
+
 KIVO_DEFINE_CLASS(TMenuItem) {
   b.Component("Action", &TMenuItem::Action, &TMenuItem::SetAction);
-  b.String("Caption", &TMenuItem::Caption, &TMenuItem::SetCaption);
-  b.Boolean("Checked", &TMenuItem::Checked, &TMenuItem::SetChecked).Default(false);
-  b.Boolean("Enabled", &TMenuItem::Enabled, &TMenuItem::SetEnabled).Default(true);
-  b.String("Hint", &TMenuItem::Hint, &TMenuItem::SetHint);
+  b.String("Caption", &TMenuItem::Caption, &TMenuItem::SetCaption).Stored(StoredWithoutAction());
+  b.Boolean("Checked", &TMenuItem::Checked, &TMenuItem::SetChecked)
+      .Default(false)
+      .Stored(StoredWithoutAction());
+  b.Boolean("Enabled", &TMenuItem::Enabled, &TMenuItem::SetEnabled)
+      .Default(true)
+      .Stored(StoredWithoutAction());
+  b.String("Hint", &TMenuItem::Hint, &TMenuItem::SetHint).Stored(StoredWithoutAction());
   b.Integer("ShortCut", &TMenuItem::ShortCut, &TMenuItem::SetShortCut).Default(0);
-  b.Boolean("Visible", &TMenuItem::Visible, &TMenuItem::SetVisible).Default(true);
+  b.Boolean("Visible", &TMenuItem::Visible, &TMenuItem::SetVisible)
+      .Default(true)
+      .Stored(StoredWithoutAction());
   b.Event("OnClick", &TMenuItem::OnClick);
 }
 
@@ -126,6 +142,25 @@ void TMenuItem::Notification(TComponent* component, TOperation operation) {
   }
 }
 
+void TMenuItem::SetParentComponent(TComponent* parent) {
+  TMenuItem* target = nullptr;
+  if (auto* menu = As<TMenu>(parent)) {
+    target = menu->Items();
+  } else {
+    target = As<TMenuItem>(parent);
+  }
+  if (target == nullptr || target == parent_) return;
+  for (const TMenuItem* p = target; p != nullptr; p = p->parent_) {
+    if (p == this) throw EMenuError(SMenuSelfInsert);
+  }
+  if (parent_ != nullptr) parent_->Remove(this);
+  target->Add(this);
+}
+
+void TMenuItem::GetChildren(std::vector<TComponent*>& children) const {
+  children.insert(children.end(), items_.begin(), items_.end());
+}
+
 // --- Menus
 
 TMenu::TMenu(TComponent* owner) : TComponent(owner), items_(std::make_unique<TMenuItem>(nullptr)) {
@@ -137,6 +172,8 @@ TMenu::~TMenu() {
   DestroyComponents();
   items_.reset();
 }
+
+void TMenu::GetChildren(std::vector<TComponent*>& children) const { items_->GetChildren(children); }
 
 TMainMenu::TMainMenu(TComponent* owner) : TMenu(owner) {}
 

@@ -13,6 +13,12 @@
 //   open->SetCaption("&Open…");
 //   file->Add(open);                        // menu.Items()->Items(0)->Items(0) == open
 //
+// Form files. A menu item read nested inside a menu becomes one of the menu's entries, and one
+// read nested inside another item becomes its last sub-item (SetParentComponent); a menu writes
+// its entries nested inside it and an item its sub-items (GetChildren). The root item itself is
+// never written. Caption, hint, checked, enabled and visible state are written only for an item
+// without action, since an action supplies them.
+//
 // Lifetime. A menu item destroys its sub-items when it is destroyed, as it is in the classic
 // library (sub-items owned by another component leave their owner then); being destroyed, it
 // leaves its parent item's list first. `Delete` and `Remove` only take an item out of the list:
@@ -106,6 +112,12 @@ class TMenuItem : public TComponent {
   virtual void Click();
   // Drops the action link when the linked action is removed.
   void Notification(TComponent* component, TOperation operation) override;
+  // Appends the item to `parent`'s entries (a TMenu) or sub-items (a TMenuItem), leaving its
+  // former parent item; other parents are ignored.
+  // Throws: as Insert (an item cannot become a sub-item of itself or of its sub-items).
+  void SetParentComponent(TComponent* parent) override;
+  // The sub-items, in order.
+  void GetChildren(std::vector<TComponent*>& children) const override;
 
   TNotifyEvent OnClick;
 
@@ -152,6 +164,9 @@ class TMenu : public TComponent {
   // The root item, whose sub-items are the menu's entries. Ownership: the menu owns it (it is
   // not among the menu's owned components); never null.
   TMenuItem* Items() const { return items_.get(); }
+
+  // The root item's sub-items, in order (the root item is not written).
+  void GetChildren(std::vector<TComponent*>& children) const override;
 
  private:
   std::unique_ptr<TMenuItem> items_;

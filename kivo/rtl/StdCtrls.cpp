@@ -18,6 +18,17 @@ const TEnumInfo& ComboBoxStyleInfo() {
   return info;
 }
 
+namespace {
+
+// Redeclares TControl's Color with the default of the controls that show text to edit or pick
+// from, in the classes whose constructors set it.
+template <class C>
+void WindowColor(TClassBuilder<C>& b) {
+  b.Integer("Color", &C::Color, &C::SetColor).Default(clWindow).Idents(ColorIdents());
+}
+
+}  // namespace
+
 KIVO_DEFINE_CLASS(TButtonControl) {}
 
 KIVO_DEFINE_CLASS(TButton) {
@@ -47,7 +58,7 @@ KIVO_DEFINE_CLASS(TRadioButton) {
 KIVO_DEFINE_CLASS(TListControlStrings) {}
 KIVO_DEFINE_CLASS(TCustomListControl) {}
 KIVO_DEFINE_CLASS(TCustomMultiSelectListControl) {}
-KIVO_DEFINE_CLASS(TCustomCombo) {}
+KIVO_DEFINE_CLASS(TCustomCombo) { WindowColor(b); }
 KIVO_DEFINE_CLASS(TCustomComboBox) {}
 
 KIVO_DEFINE_CLASS(TComboBox) {
@@ -62,7 +73,7 @@ KIVO_DEFINE_CLASS(TComboBox) {
   b.Event("OnChange", &TComboBox::OnChange);
 }
 
-KIVO_DEFINE_CLASS(TCustomListBox) {}
+KIVO_DEFINE_CLASS(TCustomListBox) { WindowColor(b); }
 
 KIVO_DEFINE_CLASS(TListBox) {
   b.StringList(
@@ -80,7 +91,7 @@ KIVO_DEFINE_CLASS(TLabel) {
   b.Boolean("WordWrap", &TLabel::WordWrap, &TLabel::SetWordWrap).Default(false);
 }
 
-KIVO_DEFINE_CLASS(TCustomEdit) {}
+KIVO_DEFINE_CLASS(TCustomEdit) { WindowColor(b); }
 
 KIVO_DEFINE_CLASS(TEdit) {
   b.Integer("MaxLength", &TEdit::MaxLength, &TEdit::SetMaxLength).Default(0);
@@ -253,6 +264,7 @@ TCustomMultiSelectListControl::TCustomMultiSelectListControl(TComponent* owner)
 TCustomCombo::TCustomCombo(TComponent* owner)
     : TCustomListControl(owner), items_(std::make_unique<TListControlStrings>()) {
   SetBounds(0, 0, 145, 21);
+  SetColor(clWindow);
 }
 
 int TCustomCombo::ItemIndex() const {
@@ -277,6 +289,7 @@ TComboBox::TComboBox(TComponent* owner) : TCustomComboBox(owner) {}
 TCustomListBox::TCustomListBox(TComponent* owner)
     : TCustomMultiSelectListControl(owner), items_(std::make_unique<TListControlStrings>()) {
   SetBounds(0, 0, 121, 97);
+  SetColor(clWindow);
 }
 
 int TCustomListBox::ItemIndex() const {
@@ -291,7 +304,10 @@ TCustomLabel::TCustomLabel(TComponent* owner) : TGraphicControl(owner) { SetBoun
 
 TLabel::TLabel(TComponent* owner) : TCustomLabel(owner) {}
 
-TCustomEdit::TCustomEdit(TComponent* owner) : TWinControl(owner) { SetBounds(0, 0, 121, 21); }
+TCustomEdit::TCustomEdit(TComponent* owner) : TWinControl(owner) {
+  SetBounds(0, 0, 121, 21);
+  SetColor(clWindow);
+}
 
 void TCustomEdit::SetText(const std::string& text) {
   if (text == Text()) return;

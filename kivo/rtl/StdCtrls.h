@@ -208,6 +208,7 @@ class TCustomMultiSelectListControl : public TCustomListControl {
 class TCustomCombo : public TCustomListControl {
   KIVO_CLASS(TCustomCombo, TCustomListControl)
 
+  // Creates a 145 × 21 combo without items, in the colour clWindow.
   explicit TCustomCombo(TComponent* owner);
 
   // The list's strings; on a sorted control, rewriting an item may move it (see
@@ -260,6 +261,7 @@ class TComboBox : public TCustomComboBox {
 class TCustomListBox : public TCustomMultiSelectListControl {
   KIVO_CLASS(TCustomListBox, TCustomMultiSelectListControl)
 
+  // Creates a 121 × 97 list box without items, in the colour clWindow.
   explicit TCustomListBox(TComponent* owner);
 
   // The list's strings; on a sorted control, rewriting an item may move it (see
@@ -308,6 +310,7 @@ class TLabel : public TCustomLabel {
 class TCustomEdit : public TWinControl {
   KIVO_CLASS(TCustomEdit, TWinControl)
 
+  // Creates a 121 × 21 edit, in the colour clWindow.
   explicit TCustomEdit(TComponent* owner);
 
   // The longest text the user may type (0: no limit).

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "kivo/rtl/Forms.h"
 #include "kivo/rtl/Menus.h"
@@ -139,6 +140,24 @@ TEST_F(ActionTest, ActionsBelongToOneListInTheOrderTheyJoined) {
   delete list;
   EXPECT_EQ(save->ActionList(), nullptr);
   EXPECT_EQ(close->Index(), -1);
+}
+
+// Form files nest actions in their list: a list lists its actions, an action read nested in a
+// list joins it.
+TEST_F(ActionTest, AnActionNestedInAListJoinsItAndTheListListsItsActions) {
+  auto* open = new TAction(form);
+  open->SetParentComponent(list);
+  auto* other = new TActionList(form);
+  save->SetParentComponent(other);  // leaves its former list
+  open->SetParentComponent(form);   // not a list: ignored
+  open->SetParentComponent(nullptr);
+  EXPECT_EQ(open->ActionList(), list);
+  std::vector<TComponent*> children;
+  list->GetChildren(children);
+  EXPECT_EQ(children, (std::vector<TComponent*>{open}));
+  children.clear();
+  other->GetChildren(children);
+  EXPECT_EQ(children, (std::vector<TComponent*>{save}));
 }
 
 TEST(ActnListTeardown, FormDestroysLinkedActionsAndClientsInEitherOrder) {

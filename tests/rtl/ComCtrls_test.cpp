@@ -8,6 +8,7 @@
 
 #include "kivo/rtl/Forms.h"
 #include "kivo/rtl/StdCtrls.h"
+#include "support/MemoryFiler.h"
 
 namespace kivo {
 namespace {
@@ -90,6 +91,42 @@ TEST_F(PageControlTest, APageControlDestroyedFirstLeavesItsSheetsWithoutPageCont
   EXPECT_EQ(on_sheet->Parent(), a);
 }
 
+// A form file writes the sheets nested in their page control, in page order, and reads them back
+// in that order: the page control lists them so, whatever their order as child controls.
+TEST_F(PageControlTest, ChildrenArePagesInPageOrderThenTheOtherChildControls) {
+  TTabSheet* a = Sheet("A", pages);
+  TTabSheet* b = Sheet("B", pages);
+  auto* button = new TButton(form);
+  button->SetParent(pages);
+  auto* c = new TTabSheet(form);
+  c->SetCaption("C");
+  c->SetParentComponent(pages);  // as a reader does: the last page
+  EXPECT_EQ(c->PageControl(), pages);
+  EXPECT_EQ(pages->Tabs()->CommaText(), "A,B,C");
+  c->SetPageIndex(0);
+  std::vector<TComponent*> children;
+  pages->GetChildren(children);
+  EXPECT_EQ(children, (std::vector<TComponent*>{c, a, b, button}));
+  // Every page is a child control, and every sheet among the child controls is a page.
+  int sheets = 0;
+  for (int i = 0; i < pages->ControlCount(); ++i) {
+    if (auto* sheet = As<TTabSheet>(pages->Controls(i))) {
+      ++sheets;
+      EXPECT_EQ(sheet->PageControl(), pages);
+      EXPECT_GE(sheet->PageIndex(), 0);
+    }
+  }
+  EXPECT_EQ(sheets, pages->PageCount());
+  // Nesting carries the page control: the property stays published but is not written.
+  const TPropInfo* prop = TTabSheet::StaticClass()->FindProperty("PageControl");
+  ASSERT_NE(prop, nullptr);
+  EXPECT_FALSE(prop->IsStored(*a));
+  auto* other = new TPageControl(form);
+  prop->set_object(*a, other);
+  EXPECT_EQ(other->Pages(0), a);
+  EXPECT_EQ(pages->Tabs()->CommaText(), "C,B");
+}
+
 // --- Tree view
 
 std::string Flat(const TTreeNodes& nodes) {
@@ -158,6 +195,101 @@ TEST(TreeView, AssignCopiesTheWholeTreeShape) {
   EXPECT_EQ(copy.Items()->Item(1)->Owner(), copy.Items());
 }
 
+// The nodes below `parent` (null: the top level), each as [text[children…]].
+std::string Shape(const TTreeNodes& nodes, const TTreeNode* parent) {
+  std::string out;
+  for (int i = 0; i < nodes.Count(); ++i) {
+    const TTreeNode* n = nodes.Item(i);
+    if (n->Parent() == parent) out += "[" + n->Text() + Shape(nodes, n) + "]";
+  }
+  return out;
+}
+
+TEST(TreeView, NodesAreWrittenAsLevelAndTextAndReadBackReplacingEveryNode) {
+  TTreeView tree(nullptr);
+  TTreeNodes& nodes = *tree.Items();
+  TTreeNode* animals = nodes.AddChild(nullptr, "Animals");
+  TTreeNode* cats = nodes.AddChild(animals, "Cats");
+  nodes.AddChild(cats, "Lion");
+  nodes.AddChild(cats, "a:b");  // colons, leading spaces or '>', digits: all part of the text
+  nodes.AddChild(animals, "  x");
+  TTreeNode* odd = nodes.Add(nullptr, ">y");
+  nodes.AddChild(odd, "");
+  nodes.AddChild(odd, "12:3");
+  nodes.Add(nullptr, "Plants");
+  const std::string shape = "[Animals[Cats[Lion][a:b]][  x]][>y[][12:3]][Plants]";
+  ASSERT_EQ(Shape(nodes, nullptr), shape);
+
+  // Published as Items, so that a form file shows Items.Nodes.
+  const TPropInfo* prop = TTreeView::StaticClass()->FindProperty("Items");
+  ASSERT_NE(prop, nullptr);
+  EXPECT_EQ(prop->kind, TPropKind::kObject);
+  EXPECT_EQ(prop->get_object(tree), &nodes);
+
+  testing::MemoryFiler filer(testing::MemoryFiler::kWriting);
+  filer.Write(nodes);
+  EXPECT_EQ(filer.stored_strings["Nodes"],
+            (std::vector<std::string>{"0:Animals", "1:Cats", "2:Lion", "2:a:b", "1:  x", "0:>y",
+                                      "1:", "1:12:3", "0:Plants"}));
+  TTreeView copy(nullptr);
+  copy.Items()->AddChild(copy.Items()->AddChild(nullptr, "old"), "older");
+  filer.Read(*copy.Items());
+  EXPECT_EQ(Shape(*copy.Items(), nullptr), shape);
+  EXPECT_EQ(copy.Items()->Item(2)->Owner(), copy.Items());
+
+  // An empty list of entries empties the tree; an empty tree has no data to write.
+  filer.stored_strings["Nodes"].clear();
+  filer.Read(*copy.Items());
+  EXPECT_EQ(copy.Items()->Count(), 0);
+  testing::MemoryFiler empty(testing::MemoryFiler::kWriting);
+  empty.Write(*copy.Items());
+  EXPECT_EQ(empty.defined, (std::vector<std::string>{"Nodes"}));
+  EXPECT_TRUE(empty.stored_strings.empty());
+}
+
+TEST(TreeView, MalformedNodeEntriesAreRefusedLeavingTheNodesAsTheyWere) {
+  struct Row {
+    const char* name;
+    std::vector<std::string> entries;
+    const char* message;
+  };
+  const Row rows[] = {
+      {"first entry below the top", {"1:A"}, "Invalid tree node entry '1:A'"},
+      {"two levels deeper", {"0:A", "1:B", "3:C"}, "Invalid tree node entry '3:C'"},
+      {"negative level", {"0:A", "-1:B"}, "Invalid tree node entry '-1:B'"},
+      {"signed level", {"0:A", "+1:B"}, "Invalid tree node entry '+1:B'"},
+      {"not a number", {"0:A", "x:B"}, "Invalid tree node entry 'x:B'"},
+      {"spaced level", {"0:A", " 0:B"}, "Invalid tree node entry ' 0:B'"},
+      {"no level", {":A"}, "Invalid tree node entry ':A'"},
+      {"no colon", {"0:A", "Cats"}, "Invalid tree node entry 'Cats'"},
+      {"empty entry", {"0:A", ""}, "Invalid tree node entry ''"},
+      {"huge level",
+       {"0:A", "99999999999999999999999:B"},
+       "Invalid tree node entry '99999999999999999999999:B'"},
+      {"the first bad one is named", {"0:A", "x", "y"}, "Invalid tree node entry 'x'"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    TTreeView tree(nullptr);
+    tree.Items()->AddChild(tree.Items()->AddChild(nullptr, "Kept"), "Child");
+    testing::MemoryFiler filer(testing::MemoryFiler::kReading);
+    filer.stored_strings["Nodes"] = row.entries;
+    try {
+      filer.Read(*tree.Items());
+      FAIL() << "no exception";
+    } catch (const EReadError& e) {
+      EXPECT_STREQ(e.what(), row.message);
+    }
+    EXPECT_EQ(Shape(*tree.Items(), nullptr), "[Kept[Child]]");
+  }
+  // Leading zeros are still a decimal level.
+  TTreeView tree(nullptr);
+  testing::MemoryFiler filer(testing::MemoryFiler::kReading);
+  filer.stored_strings["Nodes"] = {"00:A", "01:B"};
+  filer.Read(*tree.Items());
+  EXPECT_EQ(Shape(*tree.Items(), nullptr), "[A[B]]");
+}
+
 // --- List view
 
 TEST(ListView, ColumnsAndItemsHoldTheTextsOfEveryColumn) {
@@ -192,6 +324,73 @@ TEST(ListView, ColumnsAndItemsHoldTheTextsOfEveryColumn) {
   EXPECT_NE(copy.Items()->Item(1)->SubItems(), item->SubItems());
   view.Items()->Item(0)->Delete();
   EXPECT_EQ(view.Items()->Item(0), item);
+}
+
+// The captions and sub-items of every item: caption(sub|sub) …
+std::string Rows(const TListItems& items) {
+  std::string out;
+  for (int i = 0; i < items.Count(); ++i) {
+    const TListItem* item = items.Item(i);
+    out += "<" + item->Caption() + ">(";
+    for (int j = 0; j < item->SubItems()->Count(); ++j) {
+      out += (j > 0 ? "|" : "") + item->SubItems()->Strings(j);
+    }
+    out += ")";
+  }
+  return out;
+}
+
+TEST(ListView, ItemsAreWrittenAsTabSeparatedRowsAndReadBackReplacingEveryItem) {
+  TListView view(nullptr);
+  TListItems& items = *view.Items();
+  TListItem* a = items.Add();
+  a->SetCaption("a.txt");
+  a->SubItems()->Add("12 KB");
+  a->SubItems()->Add("text");
+  items.Add();  // no caption, no sub-items
+  TListItem* b = items.Add();
+  b->SetCaption("b");
+  b->SubItems()->Add("");  // one empty sub-item
+  TListItem* c = items.Add();
+  c->SetCaption("c");
+  c->SubItems()->Add("");
+  c->SubItems()->Add("x");
+  const std::string rows = "<a.txt>(12 KB|text)<>()<b>()<c>(|x)";
+  ASSERT_EQ(Rows(items), rows);
+  EXPECT_EQ(b->SubItems()->Count(), 1);
+
+  const TPropInfo* prop = TListView::StaticClass()->FindProperty("Items");
+  ASSERT_NE(prop, nullptr);
+  EXPECT_EQ(prop->kind, TPropKind::kObject);
+  EXPECT_EQ(prop->get_object(view), &items);
+
+  testing::MemoryFiler filer(testing::MemoryFiler::kWriting);
+  filer.Write(items);
+  EXPECT_EQ(filer.stored_strings["Rows"],
+            (std::vector<std::string>{"a.txt\t12 KB\ttext", "", "b\t", "c\t\tx"}));
+  TListView copy(nullptr);
+  copy.Items()->Add()->SetCaption("old");
+  filer.Read(*copy.Items());
+  EXPECT_EQ(Rows(*copy.Items()), rows);
+  EXPECT_EQ(copy.Items()->Item(2)->SubItems()->Count(), 1);
+
+  // An empty list has no data to write.
+  copy.Items()->Clear();
+  testing::MemoryFiler empty(testing::MemoryFiler::kWriting);
+  empty.Write(*copy.Items());
+  EXPECT_EQ(empty.defined, (std::vector<std::string>{"Rows"}));
+  EXPECT_TRUE(empty.stored_strings.empty());
+}
+
+// The documented limit of the format: a tab inside a text is read as a separator.
+TEST(ListView, ATabInsideACaptionReadsBackAsASubItem) {
+  TListView view(nullptr);
+  view.Items()->Add()->SetCaption("a\tb");
+  testing::MemoryFiler filer(testing::MemoryFiler::kWriting);
+  filer.Write(*view.Items());
+  TListView copy(nullptr);
+  filer.Read(*copy.Items());
+  EXPECT_EQ(Rows(*copy.Items()), "<a>(b)");
 }
 
 // --- Collections of texts: header sections, status panels, cool bands

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "kivo/rtl/ActnList.h"
 #include "kivo/rtl/Buttons.h"
 #include "kivo/rtl/ComCtrls.h"
 #include "kivo/rtl/ExtCtrls.h"
@@ -150,8 +153,9 @@ TEST(Controls, PublishedPropertiesComeInDeclarationOrderWithDefaults) {
   std::vector<std::string> names;
   for (const TPropInfo* p : TButton::StaticClass()->Properties()) names.push_back(p->name);
   const std::vector<std::string> expected = {
-      "Name", "Tag",  "Left",    "Top",     "Width",  "Height",  "Action",  "Align",      "Enabled",
-      "Font", "Hint", "Visible", "OnClick", "Cancel", "Caption", "Default", "ModalResult"};
+      "Name",    "Tag",     "Left",   "Top",     "Width",   "Height",
+      "Action",  "Align",   "Color",  "Enabled", "Font",    "Hint",
+      "Visible", "OnClick", "Cancel", "Caption", "Default", "ModalResult"};
   EXPECT_EQ(names, expected);
   const TClass cls = TButton::StaticClass();
   EXPECT_TRUE(cls->FindProperty("Visible")->IsDefault(button));
@@ -160,6 +164,243 @@ TEST(Controls, PublishedPropertiesComeInDeclarationOrderWithDefaults) {
   // Forms are created hidden, so their default is false.
   EXPECT_TRUE(TForm::StaticClass()->FindProperty("Visible")->IsDefault(form));
   EXPECT_EQ(cls->FindProperty("Font")->get_object(button), button.Font());
+}
+
+// The platform's component families. The test program's own fixture classes derive from
+// TComponent directly and are left out: some declare defaults that differ on purpose.
+bool IsPlatformComponentClass(TClass cls) {
+  for (TClass root : {TControl::StaticClass(), TMenu::StaticClass(), TMenuItem::StaticClass(),
+                      TBasicAction::StaticClass(), TCustomActionList::StaticClass(),
+                      TDataModule::StaticClass(), TScreen::StaticClass()}) {
+    if (cls->InheritsFrom(root)) return true;
+  }
+  return cls == TComponent::StaticClass();
+}
+
+// Expects every published property of `object` with a declared default to have that value,
+// looking into sub-objects (a font) and into a new item of each collection.
+void ExpectDeclaredDefaults(TObject& object, const std::string& path) {
+  for (const TPropInfo* p : object.ClassType()->Properties()) {
+    const std::string name = path + p->name;
+    if (p->kind == TPropKind::kObject) {
+      ExpectDeclaredDefaults(*p->get_object(object), name + ".");
+    } else if (p->kind == TPropKind::kCollection) {
+      auto* items = static_cast<TCollection*>(p->get_object(object));
+      ExpectDeclaredDefaults(*items->Add(), name + "[0].");
+    } else if (p->has_default && !p->IsDefault(object)) {
+      std::ostringstream value;
+      switch (p->kind) {
+        case TPropKind::kString:
+          value << "'" << p->get_string(object) << "' instead of '" << p->default_string << "'";
+          break;
+        case TPropKind::kFloat:
+          value << p->get_float(object) << " instead of " << p->default_float;
+          break;
+        default: {
+          // A named value (a colour) by its name.
+          auto show = [p](int64_t v) {
+            const std::string* name = p->ident_map != nullptr ? p->ident_map->ToName(v) : nullptr;
+            return name != nullptr ? *name : std::to_string(v);
+          };
+          value << show(p->get_ordinal(object)) << " instead of " << show(p->default_ordinal);
+        }
+      }
+      ADD_FAILURE() << object.ClassName() << ": " << name << " is " << value.str();
+    }
+  }
+}
+
+// A default that differs from what the constructor sets makes a writer write the value needlessly
+// or, worse, lets a value equal to the wrong default be lost.
+TEST(Controls, EveryDeclaredDefaultIsWhatTheConstructorSets) {
+  TComponent root(nullptr);
+  int checked = 0;
+  for (TClass cls : RegisteredClasses()) {
+    if (!cls->CanCreateComponent() || !IsPlatformComponentClass(cls)) continue;
+    SCOPED_TRACE(cls->Name());
+    ExpectDeclaredDefaults(*cls->CreateComponent(&root), "");
+    ++checked;
+  }
+  EXPECT_GE(checked, 30);  // the families are found at all
+}
+
+TEST(Controls, ControlsThatShowTextToEditOrPickFromUseTheWindowColour) {
+  struct Row {
+    const char* cls;
+    TColor color;
+  };
+  const Row rows[] = {
+      {"TEdit", clWindow},     {"TMemo", clWindow},     {"TListBox", clWindow},
+      {"TComboBox", clWindow}, {"TTreeView", clWindow}, {"TListView", clWindow},
+      {"TButton", clBtnFace},  {"TLabel", clBtnFace},   {"TPanel", clBtnFace},
+      {"TForm", clBtnFace},
+  };
+  TComponent root(nullptr);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.cls);
+    auto* control = As<TControl>(GetClass(row.cls)->CreateComponent(&root));
+    ASSERT_NE(control, nullptr);
+    EXPECT_EQ(control->Color(), row.color);
+    const TPropInfo* prop = control->ClassType()->FindProperty("Color");
+    ASSERT_NE(prop, nullptr);
+    EXPECT_EQ(prop->default_ordinal, row.color);
+  }
+}
+
+// --- Nesting in form files
+
+// Copies the nesting below `source` to `target` as a form file does: the writer walks
+// GetChildren, the reader creates each child by class name, owned by `form`, and hands it to
+// the component it was read in.
+void CopyNesting(const TComponent& source, TComponent* target, TComponent* form) {
+  std::vector<TComponent*> children;
+  source.GetChildren(children);
+  for (const TComponent* child : children) {
+    TComponent* copy = GetClass(child->ClassName())->CreateComponent(form);
+    copy->SetName(child->Name());
+    copy->SetParentComponent(target);
+    CopyNesting(*child, copy, form);
+  }
+}
+
+std::string ControlOutline(const TWinControl* parent) {
+  std::string out;
+  for (int i = 0; i < parent->ControlCount(); ++i) {
+    const TControl* c = parent->Controls(i);
+    if (!out.empty()) out += " ";
+    out += c->Name();
+    if (const auto* w = As<TWinControl>(c); w != nullptr && w->ControlCount() > 0) {
+      out += "(" + ControlOutline(w) + ")";
+    }
+  }
+  return out;
+}
+
+std::string MenuOutline(const TMenuItem* item) {
+  std::string out;
+  for (int i = 0; i < item->Count(); ++i) {
+    if (!out.empty()) out += " ";
+    out += item->Items(i)->Name();
+    if (item->Items(i)->Count() > 0) out += "(" + MenuOutline(item->Items(i)) + ")";
+  }
+  return out;
+}
+
+template <class T>
+T* Named(TComponent* form, const char* name) {
+  auto* c = new T(form);
+  c->SetName(name);
+  return c;
+}
+
+template <class T>
+T* Child(TComponent* form, const char* name, TWinControl* parent) {
+  T* c = Named<T>(form, name);
+  c->SetParent(parent);
+  return c;
+}
+
+TEST(Controls, NestingSurvivesWritingChildrenAndReadingThemBackIntoTheirParents) {
+  struct Row {
+    const char* name;
+    // Builds the source on `form` and answers the component whose nesting is copied.
+    std::function<TComponent*(TForm* form)> build;
+    // Describes the nesting through the component's own interface.
+    std::function<std::string(TComponent* top)> outline;
+    const char* expected;
+  };
+  const Row rows[] = {
+      {"child controls",
+       [](TForm* form) -> TComponent* {
+         auto* panel = Child<TPanel>(form, "Panel", form);
+         Child<TButton>(form, "B", panel);
+         auto* group = Child<TGroupBox>(form, "Group", panel);
+         Child<TLabel>(form, "L", group);
+         Child<TEdit>(form, "E", form);
+         Child<TButton>(form, "A", panel);
+         return form;
+       },
+       [](TComponent* top) { return ControlOutline(As<TWinControl>(top)); },
+       "Panel(B Group(L) A) E"},
+      {"pages in page order",
+       [](TForm* form) -> TComponent* {
+         auto* pages = Child<TPageControl>(form, "Pages", form);
+         for (const char* name : {"One", "Two", "Three"}) {
+           Named<TTabSheet>(form, name)->SetPageControl(pages);
+         }
+         pages->Pages(2)->SetPageIndex(0);
+         Child<TButton>(form, "OnTwo", pages->Pages(2));
+         return pages;
+       },
+       [](TComponent* top) {
+         auto* pages = As<TPageControl>(top);
+         std::string out;
+         for (int i = 0; i < pages->PageCount(); ++i) {
+           out += pages->Pages(i)->Name() + "[" + ControlOutline(pages->Pages(i)) + "] ";
+         }
+         return out + "controls " + std::to_string(pages->ControlCount());
+       },
+       "Three[] One[] Two[OnTwo] controls 3"},
+      {"tool buttons",
+       [](TForm* form) -> TComponent* {
+         auto* bar = Child<TToolBar>(form, "Bar", form);
+         Child<TToolButton>(form, "New", bar);
+         Child<TEdit>(form, "Find", bar);
+         Child<TToolButton>(form, "Open", bar);
+         return bar;
+       },
+       [](TComponent* top) {
+         auto* bar = As<TToolBar>(top);
+         std::string out;
+         for (int i = 0; i < bar->ButtonCount(); ++i) out += bar->Buttons(i)->Name() + " ";
+         return out + "| " + ControlOutline(bar);
+       },
+       "New Open | New Find Open"},
+      {"menu items",
+       [](TForm* form) -> TComponent* {
+         auto* menu = Named<TMainMenu>(form, "Menu");
+         auto* file = Named<TMenuItem>(form, "File");
+         menu->Items()->Add(file);
+         file->Add(Named<TMenuItem>(form, "Open"));
+         auto* recent = Named<TMenuItem>(form, "Recent");
+         file->Add(recent);
+         recent->Add(Named<TMenuItem>(form, "One"));
+         menu->Items()->Add(Named<TMenuItem>(form, "Edit"));
+         return menu;
+       },
+       [](TComponent* top) { return MenuOutline(As<TMenu>(top)->Items()); },
+       "File(Open Recent(One)) Edit"},
+      {"actions",
+       [](TForm* form) -> TComponent* {
+         auto* list = Named<TActionList>(form, "Actions");
+         for (const char* name : {"Save", "Load", "Quit"}) {
+           Named<TAction>(form, name)->SetActionList(list);
+         }
+         return list;
+       },
+       [](TComponent* top) {
+         auto* list = As<TActionList>(top);
+         std::string out;
+         for (int i = 0; i < list->ActionCount(); ++i) out += list->Actions(i)->Name() + " ";
+         return out;
+       },
+       "Save Load Quit "},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    TForm source(nullptr);
+    TComponent* top = row.build(&source);
+    ASSERT_EQ(row.outline(top), row.expected);
+    TForm target(nullptr);
+    TComponent* copy = &target;
+    if (top != &source) {
+      copy = GetClass(top->ClassName())->CreateComponent(&target);
+      copy->SetName(top->Name());
+      if (auto* control = As<TControl>(copy)) control->SetParent(&target);
+    }
+    CopyNesting(*top, copy, &target);
+    EXPECT_EQ(row.outline(copy), row.expected);
+  }
 }
 
 // --- Parent tree
@@ -220,6 +461,36 @@ TEST_F(ParentTree, AControlCannotBeParentedToItselfOrItsDescendants) {
   }
   EXPECT_TRUE(form->ContainsControl(inner));
   EXPECT_FALSE(inner->ContainsControl(outer));
+}
+
+TEST_F(ParentTree, SetParentComponentParentsToWindowedControlsOnly) {
+  auto* panel = Make<TPanel>("Panel", form);
+  auto* label = Make<TLabel>("Label", form);
+  auto* action = new TAction(form);
+  auto* button = Make<TButton>("Button", form);
+  button->SetParentComponent(panel);
+  EXPECT_EQ(button->Parent(), panel);
+  for (TComponent* other : {static_cast<TComponent*>(label), static_cast<TComponent*>(action),
+                            static_cast<TComponent*>(nullptr)}) {
+    button->SetParentComponent(other);
+    EXPECT_EQ(button->Parent(), panel);
+  }
+  try {
+    panel->SetParentComponent(panel);
+    FAIL() << "no exception";
+  } catch (const EInvalidOperation& e) {
+    EXPECT_STREQ(e.what(), "A control cannot have itself as its parent");
+  }
+  // A control owned elsewhere is still a child.
+  TButton foreign(nullptr);
+  foreign.SetName("Foreign");
+  foreign.SetParentComponent(panel);
+  std::vector<TComponent*> children;
+  panel->GetChildren(children);
+  EXPECT_EQ(children, (std::vector<TComponent*>{button, &foreign}));
+  children.clear();
+  label->GetChildren(children);
+  EXPECT_TRUE(children.empty());
 }
 
 TEST_F(ParentTree, ControlsIndexOutOfRangeRaisesTheListError) {

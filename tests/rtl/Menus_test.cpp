@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "kivo/rtl/Forms.h"
 
@@ -127,6 +128,65 @@ TEST_F(MenuTree, DestroyingAnItemRemovesItAndDestroysItsSubItems) {
   edit->Clear();
   file->Clear();
   EXPECT_EQ(form->FindComponent("Open"), nullptr);
+}
+
+// Form files nest menu items in their menu and in their parent items.
+TEST_F(MenuTree, SetParentComponentMakesEntriesAndSubItems) {
+  auto* help = new TMenuItem(form);
+  help->SetName("Help");
+  help->SetCaption("&Help");
+  help->SetParentComponent(menu);
+  auto* about = new TMenuItem(form);
+  about->SetName("About");
+  about->SetCaption("&About");
+  about->SetParentComponent(help);
+  EXPECT_EQ(Outline(menu->Items()), "&File &Open &Recent &One &Two &Edit &Help &About ");
+  EXPECT_EQ(help->GetParentMenu(), menu);
+  open->SetParentComponent(edit);   // moves, as a child control does
+  one->SetParentComponent(recent);  // already there: stays in place
+  about->SetParentComponent(form);  // neither a menu nor an item: ignored
+  about->SetParentComponent(nullptr);
+  EXPECT_EQ(Outline(menu->Items()), "&File &Recent &One &Two &Edit &Open &Help &About ");
+  for (TMenuItem* target : {recent, one}) {
+    SCOPED_TRACE(target->Name());
+    try {
+      recent->SetParentComponent(target);
+      FAIL() << "no exception";
+    } catch (const EMenuError& e) {
+      EXPECT_STREQ(e.what(), "Cannot insert a menu item into itself");
+    }
+    EXPECT_EQ(recent->Parent(), file);
+  }
+
+  // The menu lists its entries, not its root item; an item its sub-items.
+  std::vector<TComponent*> children;
+  menu->GetChildren(children);
+  EXPECT_EQ(children, (std::vector<TComponent*>{file, edit, help}));
+  children.clear();
+  recent->GetChildren(children);
+  EXPECT_EQ(children, (std::vector<TComponent*>{one, two}));
+  children.clear();
+  two->GetChildren(children);
+  EXPECT_TRUE(children.empty());
+}
+
+TEST(Menus, WhatALinkedActionSuppliesIsNotStoredWithTheItem) {
+  TForm form(nullptr);
+  auto* action = new TAction(&form);
+  auto* item = new TMenuItem(&form);
+  item->SetShortCut(0x4053);
+  const TClass cls = TMenuItem::StaticClass();
+  const char* supplied[] = {"Caption", "Hint", "Checked", "Enabled", "Visible"};
+  for (bool linked : {true, false}) {
+    SCOPED_TRACE(linked ? "linked" : "unlinked");
+    item->SetAction(linked ? action : nullptr);
+    for (const char* name : supplied) {
+      SCOPED_TRACE(name);
+      EXPECT_EQ(cls->FindProperty(name)->IsStored(*item), !linked);
+    }
+    EXPECT_TRUE(cls->FindProperty("ShortCut")->IsStored(*item));
+    EXPECT_TRUE(cls->FindProperty("Action")->IsStored(*item));
+  }
 }
 
 TEST(MenusTeardown, AMenuDestroyedBeforeItsItemsTakesThemWithIt) {
