@@ -1,4 +1,5 @@
 // Form-file reading: builds components from the syntax tree of a form file.
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -59,6 +60,14 @@ bool HasAnyProperty(const TFormObject& obj, std::initializer_list<const char*> n
   return false;
 }
 
+bool ClassMatches(const TComponent& root, const std::string& class_name) {
+  if (SameText(FormClassName(root), class_name)) return true;
+  for (TClass c = root.ClassType(); c != nullptr; c = c->Parent()) {
+    if (SameText(c->Name(), class_name)) return true;
+  }
+  return false;
+}
+
 class Loader {
  public:
   Loader(TComponent& root, const TFormReadOptions& options) : root_(root), options_(options) {}
@@ -82,6 +91,13 @@ class Loader {
       // Components created by this read go; a created root takes them with it.
       if (!created_root) {
         for (auto it = created_.rbegin(); it != created_.rend(); ++it) delete *it;
+        // Components that stay (the root, inherited ones) leave the loading state without
+        // running what their own Loaded would do.
+        for (TComponent* c : loaded_) {
+          if (std::find(created_.begin(), created_.end(), c) == created_.end()) {
+            c->TComponent::Loaded();
+          }
+        }
       }
       throw;
     }
@@ -133,6 +149,20 @@ class Loader {
 
   void ReadChild(const TFormObject& obj, TComponent& parent, int depth) {
     if (depth > kMaxFormDepth) Fail("Objects nested too deeply", obj.line);
+    // An inherited block describes a component the root already has (from its ancestor form).
+    if (obj.keyword == "inherited" && !obj.name.empty()) {
+      if (TComponent* existing = root_.FindComponent(obj.name)) {
+        if (!ClassMatches(*existing, obj.class_name)) {
+          Fail("Inherited component " + Describe(existing) + " is not a " + obj.class_name,
+               obj.line);
+        }
+        existing->BeginLoading();
+        loaded_.push_back(existing);
+        SetKeyword(*existing, obj.keyword);
+        ReadBody(obj, *existing, depth);
+        return;
+      }
+    }
     TClass cls = FindClass(obj.class_name);
     TComponent* child = nullptr;
     if (cls != nullptr && cls->InheritsFrom(TComponent::StaticClass())) {
@@ -511,14 +541,6 @@ class Loader {
   std::vector<Fixup> fixups_;
   std::vector<std::string> fixup_paths_;  // the path relative to each fixup's target
 };
-
-bool ClassMatches(const TComponent& root, const std::string& class_name) {
-  if (SameText(FormClassName(root), class_name)) return true;
-  for (TClass c = root.ClassType(); c != nullptr; c = c->Parent()) {
-    if (SameText(c->Name(), class_name)) return true;
-  }
-  return false;
-}
 
 }  // namespace
 

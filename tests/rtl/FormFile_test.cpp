@@ -419,6 +419,44 @@ TEST(FormReaderTest, AFailedReadLeavesNothingBehind) {
   EXPECT_EQ(form.Components(0), mine);
 }
 
+TEST(FormReaderTest, FailedReadIntoARootEndsItsLoadingState) {
+  TFilerTestForm form(nullptr);
+  EXPECT_NE(ErrorOf([&] { ReadFormInto(form, "object F: TForm\n  Bogus = 1\nend\n", Strict()); }),
+            "no error");
+  EXPECT_FALSE(form.ComponentState().Contains(csLoading));
+  EXPECT_FALSE(form.ComponentState().Contains(csReading));
+}
+
+TEST(FormReaderTest, InheritedBlocksDescribeComponentsTheRootHas) {
+  TFilerTestForm form(nullptr);
+  auto* base = new TRecorder(&form);
+  base->SetName("Base");
+  base->count = 1;
+  const std::string text =
+      "inherited FilerForm1: TFilerTestForm\n"
+      "  inherited Base: TRecorder\n"
+      "    Count = 7\n"
+      "  end\n"
+      "  object Added: TRecorder\n"
+      "  end\n"
+      "end\n";
+  ReadFormInto(form, text, Strict());
+  ASSERT_EQ(form.ComponentCount(), 2);
+  EXPECT_EQ(form.Components(0), base);
+  EXPECT_EQ(base->count, 7);
+  const std::string written = WriteForm(form);
+  EXPECT_EQ(written.substr(0, 36), "inherited FilerForm1: TFilerTestForm");
+  EXPECT_NE(written.find("  inherited Base: TRecorder\n    Count = 7\n  end\n"), std::string::npos);
+  // An inherited block for a component of another class is refused.
+  EXPECT_EQ(ErrorOf([&] {
+              ReadFormInto(
+                  form,
+                  "object FilerForm1: TFilerTestForm\n  inherited Base: TButton\n  end\nend\n",
+                  Strict());
+            }),
+            "Inherited component Base (TRecorder) is not a TButton at Test.dfm:2");
+}
+
 TEST(FormReaderTest, LenientModeKeepsWhatItDoesNotKnow) {
   const std::string text =
       "object Foreign: TVendorMainForm\n"
