@@ -11,6 +11,8 @@
 #include "kivo/core/KivoMsgBox.h"
 #include "kivo/core/KivoMultiClassMethod.h"
 #include "kivo/core/KivoMultiReplace.h"
+#include "kivo/core/KivoMultiReplacer.h"
+#include "kivo/core/KivoMultiScreen.h"
 #include "kivo/rtl/Exceptions.h"
 #include "kivo/rtl/StrUtils.h"
 
@@ -32,10 +34,12 @@ KIVO_DEFINE_CLASS(TCustomMultiReaderDD) {}
 namespace {
 
 // The published properties that both reader-fed dictionaries share, in their declared order.
+// Both start non-empty, so neither takes "" as its default: both are always written, and a
+// DDReaderID cleared in a form reads back empty rather than as the constructor's "KivoTextCSV".
 template <class D>
 void DescribeCommonHead(TClassBuilder<D>& b) {
-  b.String("DDName", &D::DDName, &D::SetDDName);
-  b.String("DDReaderID", &D::DDReaderID, &D::SetDDReaderID);
+  b.String("DDName", &D::DDName, &D::SetDDName).NoDefault();
+  b.String("DDReaderID", &D::DDReaderID, &D::SetDDReaderID).NoDefault();
 }
 
 template <class D>
@@ -433,11 +437,19 @@ int core_init_count = 0;
 
 void InitializeCore() {
   if (core_init_count++ > 0) return;
-  // The core's classes can be found by name (form files name them) whatever the link order.
+  // The core's classes can be found by name (form files name them) whatever the link order, also
+  // in a program that never names them in code, whose static link would otherwise drop them.
   RegisterClasses({TDDFieldsOption::StaticClass(), TCustomMultiDD::StaticClass(),
                    TMultiDictionary::StaticClass(), TCustomMultiReaderDD::StaticClass(),
                    TKivoMultiFileDD::StaticClass(), TKivoMultiStreamDD::StaticClass(),
                    TKivoMsgBox::StaticClass(), TMultiReplaceOption::StaticClass()});
+  RegisterClasses({TKivoMultiReplacer::StaticClass(), TReplaceComs::StaticClass(),
+                   TReplaceCom::StaticClass(), TUnReplaceComs::StaticClass(),
+                   TUnReplaceCom::StaticClass()});
+  RegisterClasses({TKivoMultiScreenEye::StaticClass(), TMultiReplaceDatas::StaticClass(),
+                   TMultiReplaceData::StaticClass(), TMultiReplaceForms::StaticClass(),
+                   TMultiReplaceForm::StaticClass(), TMultiReplaceComs2::StaticClass(),
+                   TMultiReplaceCom2::StaticClass()});
   // 1. The class-handler registry with the standard handlers.
   InitializeClassMethods();
   // 2. The reader registry with the built-in readers.

@@ -331,9 +331,9 @@ class TKivoMultiStreamDD : public TCustomMultiReaderDD {
   std::unique_ptr<TMultiDictionary> dictionary_;
 };
 
-// Creates the core library's registries in their fixed order: the class-handler registry,
-// the reader registry (with the built-in readers), the dictionary registry. Calls nest: only the
-// first creates them.
+// Registers the core's persistent classes by name (for form files), then creates the core
+// library's registries in their fixed order: the class-handler registry, the reader registry
+// (with the built-in readers), the dictionary registry. Calls nest: only the first creates them.
 void InitializeCore();
 // Undoes InitializeCore in reverse order when the last nested call ends: frees every dictionary
 // still registered, then the registries.
