@@ -5,6 +5,7 @@
 
 #include "kivo/rtl/Collection.h"
 #include "kivo/rtl/FormFile.h"
+#include "kivo/rtl/StrUtils.h"
 #include "kivo/rtl/Stream.h"
 #include "kivo/rtl/Strings.h"
 
@@ -193,6 +194,7 @@ class Writer {
   void WriteProperties(TPersistent& object, const std::string& prefix, TFormValue::Properties& out,
                        int depth) {
     if (depth > kMaxFormDepth) return;
+    const size_t first = out.size();
     for (const TPropInfo* prop : object.ClassType()->Properties()) {
       if (!prop->IsStored(object)) continue;
       const std::string name = prefix + prop->name;
@@ -299,6 +301,17 @@ class Writer {
     DefinedWriter defined(out, prefix);
     object.DefineProperties(defined);
     if (const auto* extra = detail::FindFormExtra(object)) {
+      // A kept value of a known property (one that did not fit it) is written in its place, so
+      // that the property appears once and the file's value survives.
+      auto kept_name = [&](const TFormValue::Property& p) {
+        for (const auto& kept : extra->properties) {
+          if (SameText(p.name, prefix + kept.name)) return true;
+        }
+        return false;
+      };
+      out.erase(
+          std::remove_if(out.begin() + static_cast<std::ptrdiff_t>(first), out.end(), kept_name),
+          out.end());
       for (const auto& kept : extra->properties) {
         TFormValue::Property p = kept;
         p.name = prefix + kept.name;

@@ -538,6 +538,13 @@ TEST(FormReaderTest, LenientModeKeepsWhatItDoesNotKnow) {
                 "end\n");
   EXPECT_EQ(WriteForm(*ReadForm(written, Lenient())), written);
 
+  // A value that does not fit a known property is written in the property's place, once.
+  const std::string unfit = "object A: TForm\n  Left = True\nend\n";
+  const std::string unfit_written = WriteForm(*ReadForm(unfit, Lenient()));
+  EXPECT_NE(unfit_written.find("  Left = True\n"), std::string::npos);
+  EXPECT_EQ(unfit_written.find("  Left = 0\n"), std::string::npos);
+  EXPECT_EQ(WriteForm(*ReadForm(unfit_written, Lenient())), unfit_written);
+
   // Strict mode refuses the same file at its first unknown property.
   EXPECT_EQ(ErrorOf([&] { ReadForm(text, Strict("Foreign.dfm")); }),
             "Unknown property 'OldCreateOrder' of Foreign (TVendorMainForm) at Foreign.dfm:3");
