@@ -41,6 +41,8 @@ const std::vector<TCommand>& Commands() {
       {"convert", RunConvert, "convert a dictionary into another format"},
       {"lookup", RunLookup, "print the translation of a key"},
       {"info", RunInfo, "describe a dictionary: fields, records, code pages, duplicates"},
+      {"translate", RunTranslate,
+       "write a form file translated with its own and given dictionaries"},
   };
   return commands;
 }

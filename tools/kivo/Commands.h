@@ -49,4 +49,12 @@ int RunLookup(const std::vector<std::string>& args, std::ostream& out, std::ostr
 // the records per code page and the duplicated hash keys of a dictionary file.
 int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
+// kivo translate FORM [-o OUT] [--codepage CP] [--seqno S] [--dict FILE[=NAME]]... [--use NAME]
+// [--reader ID] [--list] [--strict]: reads the form file FORM with the given dictionaries
+// registered, lets its own replacers translate it or walks it with one dictionary, and writes
+// the translated form, or the list of texts that changed, to `out` or to OUT (replaced only when
+// complete). The form is read and translated in its own folder, so that relative file names in
+// it are relative to it; the working directory is restored afterwards.
+int RunTranslate(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
 }  // namespace kivo::tool

@@ -1,15 +1,7 @@
 // kivo convert: a dictionary file into another format, replacing the output only when complete.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "kivo/core/KivoMultiDD.h"
@@ -20,6 +12,7 @@
 #include "tools/kivo/Commands.h"
 #include "tools/kivo/Options.h"
 #include "tools/kivo/Progress.h"
+#include "tools/kivo/TempFile.h"
 
 namespace kivo::tool {
 namespace {
@@ -54,80 +47,6 @@ TWriterKind WriterFor(const std::string& id) {
   if (kind == StreamDDReaderClass<TBinaryStreamDDReader>()) return TWriterKind::kBinary;
   throw Exception(FormatMessage(SNoWriter, {id}));
 }
-
-// The system's text for `error`: "No such file or directory".
-std::string SystemMessage(int error) { return std::generic_category().message(error); }
-
-// A new file beside a target file, which replaces the target on Commit and is removed otherwise.
-//
-// The file is named ".<target name>.XXXXXX" (a unique suffix) in the target's folder, so that
-// the rename stays within one file system. It gets the target's permission bits, or those of a
-// new file when there is no target. A target that is a symbolic link is replaced through it.
-class TTempFile {
- public:
-  // Creates the file, empty.
-  // Throws: EFCreateError "Cannot create file "<target>". <reason>".
-  explicit TTempFile(const std::string& target) : target_(target) {
-    namespace fs = std::filesystem;
-    fs::path path = target;
-    std::error_code ec;
-    if (fs::is_symlink(path, ec)) {
-      const fs::path resolved = fs::canonical(path, ec);
-      if (!ec) path = resolved;
-    }
-    destination_ = path.string();
-    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
-    std::string pattern = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
-    const int fd = mkstemp(pattern.data());
-    if (fd < 0) throw EFCreateError(target_, SystemMessage(errno));
-    name_ = pattern;
-    struct stat info;
-    mode_t mode;
-    if (stat(destination_.c_str(), &info) == 0) {
-      mode = info.st_mode & 07777;
-    } else {
-      const mode_t mask = umask(0);
-      umask(mask);
-      mode = 0666 & ~mask;
-    }
-    const int chmod_result = fchmod(fd, mode);
-    const int chmod_error = errno;
-    close(fd);
-    if (chmod_result != 0) {
-      unlink(name_.c_str());
-      throw EFCreateError(target_, SystemMessage(chmod_error));
-    }
-  }
-  // Removes the file unless it has replaced the target.
-  ~TTempFile() {
-    if (!committed_) unlink(name_.c_str());
-  }
-  TTempFile(const TTempFile&) = delete;
-  TTempFile& operator=(const TTempFile&) = delete;
-
-  const std::string& Name() const { return name_; }
-
-  // Flushes the file to the disk and renames it over the target.
-  // Throws: EFCreateError "Cannot create file "<target>". <reason>".
-  // REQUIRES: no stream holds the file open for writing.
-  void Commit() {
-    const int fd = open(name_.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw EFCreateError(target_, SystemMessage(errno));
-    const int sync_result = fsync(fd);
-    const int sync_error = errno;
-    close(fd);
-    if (sync_result != 0) throw EFCreateError(target_, SystemMessage(sync_error));
-    if (std::rename(name_.c_str(), destination_.c_str()) != 0)
-      throw EFCreateError(target_, SystemMessage(errno));
-    committed_ = true;
-  }
-
- private:
-  std::string target_;       // as given, for messages
-  std::string destination_;  // the file that is replaced (a link's target)
-  std::string name_;         // the temporary file
-  bool committed_ = false;
-};
 
 void Save(IDataRead& source, TStream& dest, TWriterKind writer, const TProgressProc& progress) {
   switch (writer) {
@@ -186,7 +105,7 @@ void Convert(const std::string& in, const std::string& out, const std::string& f
 
 int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   CommandLine line;
-  const std::string error = ParseCommandLine(args, {{"IN", "OUT"}, {"--from", "--to"}}, line);
+  const std::string error = ParseCommandLine(args, {{"IN", "OUT"}, {"--from", "--to"}, {}}, line);
   if (!error.empty()) return UsageError(err, "convert", error);
   if (line.help) {
     out << kConvertUsage;

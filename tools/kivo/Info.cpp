@@ -133,7 +133,7 @@ void Info(const std::string& file_name, const std::string& reader_id, std::ostre
 
 int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   CommandLine line;
-  const std::string error = ParseCommandLine(args, {{"DICT"}, {"--reader"}}, line);
+  const std::string error = ParseCommandLine(args, {{"DICT"}, {"--reader"}, {}}, line);
   if (!error.empty()) return UsageError(err, "info", error);
   if (line.help) {
     out << kInfoUsage;

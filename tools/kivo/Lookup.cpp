@@ -40,7 +40,7 @@ std::string Lookup(const std::string& file_name, const std::string& reader_id,
 int RunLookup(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   CommandLine line;
   const std::string error =
-      ParseCommandLine(args, {{"DICT", "KEY"}, {"--codepage", "--seqno", "--reader"}}, line);
+      ParseCommandLine(args, {{"DICT", "KEY"}, {"--codepage", "--seqno", "--reader"}, {}}, line);
   if (!error.empty()) return UsageError(err, "lookup", error);
   if (line.help) {
     out << kLookupUsage;

@@ -16,6 +16,15 @@ std::string CommandLine::Option(const std::string& name, const std::string& fall
   return it == options.end() ? fallback : it->second;
 }
 
+std::vector<std::string> CommandLine::Values(const std::string& name) const {
+  const auto it = values.find(name);
+  return it == values.end() ? std::vector<std::string>() : it->second;
+}
+
+bool CommandLine::Flag(const std::string& name) const {
+  return std::find(flags.begin(), flags.end(), name) != flags.end();
+}
+
 std::string ParseCommandLine(const std::vector<std::string>& args, const CommandSyntax& syntax,
                              CommandLine& line) {
   line = CommandLine();
@@ -43,12 +52,22 @@ std::string ParseCommandLine(const std::vector<std::string>& args, const Command
     }
     const size_t equals = arg.find('=');
     const std::string name = arg.substr(0, equals);
-    if (std::find(syntax.options.begin(), syntax.options.end(), name) == syntax.options.end()) {
+    const auto has = [&name](const std::vector<std::string>& names) {
+      return std::find(names.begin(), names.end(), name) != names.end();
+    };
+    if (has(syntax.flags)) {
+      if (equals != std::string::npos)
+        error = FormatMessage(SFlagWithValue, {name});
+      else
+        line.flags.push_back(name);
+    } else if (!has(syntax.options)) {
       error = FormatMessage(SUnknownOption, {name});
     } else if (equals != std::string::npos) {
       line.options[name] = arg.substr(equals + 1);
+      line.values[name].push_back(line.options[name]);
     } else if (i + 1 < args.size()) {
       line.options[name] = args[++i];
+      line.values[name].push_back(line.options[name]);
     } else {
       error = FormatMessage(SMissingOptionValue, {name});
     }

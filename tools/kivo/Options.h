@@ -2,11 +2,12 @@
 // formats named by file extensions.
 //
 // A command's arguments (the words after the command's name) are positional arguments, all
-// required, and options that take a value, given as "--from ID" or "--from=ID"; "--help" (or
-// "-h") asks for the command's usage, and "--" ends the options.
+// required, options that take a value, given as "--from ID" or "--from=ID" (an option may be
+// given more than once), and flags without value ("--list"); "--help" (or "-h") asks for the
+// command's usage, and "--" ends the options.
 //
 //   kivo::tool::CommandLine line;
-//   std::string error = kivo::tool::ParseCommandLine(args, {{"IN", "OUT"}, {"--from"}}, line);
+//   std::string error = kivo::tool::ParseCommandLine(args, {{"IN", "OUT"}, {"--from"}, {}}, line);
 //   if (!error.empty()) return kivo::tool::UsageError(err, "convert", error);
 //
 // Messages go to the error stream as one line "kivo: <message>"; a usage error adds a second
@@ -33,6 +34,7 @@ inline constexpr int kExitUsage = 2;
 inline constexpr const char* SUnknownCommand = "unknown command \"%s\"";
 inline constexpr const char* SUnknownOption = "unknown option \"%s\"";
 inline constexpr const char* SMissingOptionValue = "missing value for option \"%s\"";
+inline constexpr const char* SFlagWithValue = "option \"%s\" takes no value";
 inline constexpr const char* SMissingArgument = "missing argument %s";
 inline constexpr const char* SUnexpectedArgument = "unexpected argument \"%s\"";
 inline constexpr const char* SUnknownFormat = "unknown dictionary format of \"%s\" (give %s ID)";
@@ -43,16 +45,23 @@ inline constexpr const char* SInFile = "%s in \"%s\"";
 struct CommandSyntax {
   std::vector<std::string> arguments;  // names of the positional arguments, in order ("IN")
   std::vector<std::string> options;    // the options that take a value ("--from")
+  std::vector<std::string> flags;      // the options without value ("--list")
 };
 
 // A parsed command line.
 struct CommandLine {
   std::vector<std::string> arguments;          // as many as the syntax names
   std::map<std::string, std::string> options;  // given options by name; the last one counts
-  bool help = false;                           // "--help" or "-h" was given
+  std::map<std::string, std::vector<std::string>> values;  // every value of each option, in order
+  std::vector<std::string> flags;                          // the flags given, in order
+  bool help = false;                                       // "--help" or "-h" was given
 
   // The value of option `name`, or `fallback` when it was not given.
   std::string Option(const std::string& name, const std::string& fallback = "") const;
+  // Every value of option `name`, in the order given (empty when it was not given).
+  std::vector<std::string> Values(const std::string& name) const;
+  // True when flag `name` was given.
+  bool Flag(const std::string& name) const;
 };
 
 // Parses `args` by `syntax` into `line`. Returns the empty string on success, otherwise the

@@ -1,4 +1,4 @@
-// The kivo tool: maintains and inspects translation dictionaries.
+// The kivo tool: maintains and inspects translation dictionaries and translates form files.
 #include <exception>
 #include <iostream>
 #include <string>

@@ -40,7 +40,7 @@ TEST(Commands, HelpListsEveryCommandOnStandardOutput) {
   }
   std::vector<std::string> names;
   for (const TCommand& command : Commands()) names.push_back(command.name);
-  EXPECT_EQ(names, (std::vector<std::string>{"convert", "lookup", "info"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"convert", "lookup", "info", "translate"}));
 }
 
 TEST(Commands, EachCommandsHelpGoesToStandardOutput) {
@@ -59,6 +59,10 @@ TEST(Commands, EachCommandsHelpGoesToStandardOutput) {
        "usage: kivo lookup DICT KEY [--codepage CP] [--seqno S] [--reader ID]\n"},
       {{"info", "--help"}, "usage: kivo info DICT [--reader ID]\n"},
       {{"help", "info"}, "usage: kivo info DICT [--reader ID]\n"},
+      {{"translate", "--help"},
+       "usage: kivo translate FORM [-o OUT] [--codepage CP] [--seqno S] [--dict FILE[=NAME]]...\n"},
+      {{"translate", "--list", "-h"},
+       "usage: kivo translate FORM [-o OUT] [--codepage CP] [--seqno S] [--dict FILE[=NAME]]...\n"},
   };
   for (const Case& row : cases) {
     SCOPED_TRACE(row.args[0] + " " + row.args[1]);
