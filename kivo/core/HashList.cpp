@@ -129,7 +129,9 @@ class TKivoHashList::TDeferredKeys {
 
   // REQUIRES: the index has at least one empty slot (Reserve has run once).
   Probe Find(std::string_view key) const {
-    const uint64_t hash = IndexHash(key.data(), key.size());
+    return FindHashed(key, IndexHash(key.data(), key.size()));
+  }
+  Probe FindHashed(std::string_view key, uint64_t hash) const {
     const uint64_t tag = hash >> 32;
     for (size_t i = Home(hash, slot_count_);; i = Next(i, slot_count_)) {
       const uint64_t slot = slots_[i];
@@ -172,19 +174,52 @@ class TKivoHashList::TDeferredKeys {
   // REQUIRES: Reserve(key.size(), payload.size()) since the last Insert; `probe` is Find(key)
   // since then, and found nothing.
   void Insert(std::string_view key, void* data, std::string_view payload, const Probe& probe) {
-    char* entry = block_ + used_;
-    std::memcpy(entry, &data, sizeof data);
-    const auto size = static_cast<uint32_t>(key.size());
-    std::memcpy(entry + 8, &size, sizeof size);
-    if (size > 0) std::memcpy(entry + 12, key.data(), size);
-    if (payloads_) {
-      const auto payload_size = static_cast<uint32_t>(payload.size());
-      std::memcpy(entry + 12 + size, &payload_size, sizeof payload_size);
-      if (payload_size > 0) std::memcpy(entry + 16 + size, payload.data(), payload_size);
-    }
+    WriteEntry(block_ + used_, key, data, payload);
     slots_[probe.slot] = ((probe.hash >> 32) << 32) | (used_ / 4 + 1);
-    used_ += EntrySize(size, payload.size());
+    used_ += EntrySize(key.size(), payload.size());
     ++count_;
+  }
+
+  // The pipeline: entries appended to the block whose keys are not yet in the index.
+  static constexpr size_t kPipeline = 16;
+  bool PipelineFull() const { return pending_count_ == kPipeline; }
+  bool PipelineEmpty() const { return pending_count_ == 0; }
+  // True when the Reserve for one more key would grow the index.
+  bool IndexFull() const {
+    return static_cast<double>(count_ + 1) > static_cast<double>(slot_count_) * kMaxLoad;
+  }
+  // Appends `key` with `data` and `payload` without entering it in the index, and starts loading
+  // its home slot.
+  // REQUIRES: Reserve(key.size(), payload.size()) since the last Append or Insert; the pipeline
+  // is not full.
+  void Append(std::string_view key, void* data, std::string_view payload) {
+    const uint64_t hash = IndexHash(key.data(), key.size());
+    __builtin_prefetch(&slots_[Home(hash, slot_count_)]);
+    WriteEntry(block_ + used_, key, data, payload);
+    pending_[pending_count_++] = {used_, hash};
+    used_ += EntrySize(key.size(), payload.size());
+    ++count_;
+  }
+  // Enters the appended keys in the index, in order. A key that is present already stops it:
+  // that entry and the ones appended after it leave the block; `duplicate` is its key and
+  // `dropped` the number of entries that left. Returns false then.
+  bool Flush(std::string& duplicate, size_t& dropped) {
+    for (size_t k = 0; k < pending_count_; ++k) {
+      const char* entry = block_ + pending_[k].offset;
+      const std::string_view key = KeyOf(entry);
+      const Probe probe = FindHashed(key, pending_[k].hash);
+      if (probe.entry != nullptr) {
+        duplicate.assign(key.data(), key.size());
+        dropped = pending_count_ - k;
+        used_ = pending_[k].offset;
+        count_ -= dropped;
+        pending_count_ = 0;
+        return false;
+      }
+      slots_[probe.slot] = ((pending_[k].hash >> 32) << 32) | (pending_[k].offset / 4 + 1);
+    }
+    pending_count_ = 0;
+    return true;
   }
 
   // Releases the block's room beyond its entries.
@@ -214,6 +249,18 @@ class TKivoHashList::TDeferredKeys {
       const std::string_view key = KeyOf(entry);
       f(key, DataOf(entry));
       at += SizeOf(entry);
+    }
+  }
+
+  void WriteEntry(char* entry, std::string_view key, void* data, std::string_view payload) const {
+    std::memcpy(entry, &data, sizeof data);
+    const auto size = static_cast<uint32_t>(key.size());
+    std::memcpy(entry + 8, &size, sizeof size);
+    if (size > 0) std::memcpy(entry + 12, key.data(), size);
+    if (payloads_) {
+      const auto payload_size = static_cast<uint32_t>(payload.size());
+      std::memcpy(entry + 12 + size, &payload_size, sizeof payload_size);
+      if (payload_size > 0) std::memcpy(entry + 16 + size, payload.data(), payload_size);
     }
   }
 
@@ -303,6 +350,12 @@ class TKivoHashList::TDeferredKeys {
   bool payloads_;              // entries carry a payload
   uint64_t* slots_ = nullptr;  // the index; std::free'd
   size_t slot_count_ = 0;      // 0 before the first key
+  struct Pending {
+    size_t offset;  // of the entry in the block
+    uint64_t hash;  // its key's index hash
+  };
+  Pending pending_[kPipeline];  // appended, not yet in the index, in order
+  size_t pending_count_ = 0;
 };
 
 int32_t KivoHash(const std::string& key) {
@@ -402,6 +455,30 @@ bool TKivoHashList::FindPayload(const std::string& key, std::string_view& payloa
   if (entry == nullptr) return false;
   payload = TDeferredKeys::PayloadOf(entry);
   return true;
+}
+
+void TKivoHashList::AddWithPayloadPipelined(const std::string& key, std::string_view payload) {
+  if (deferred_ == nullptr || !deferred_->HasPayloads() || record_items_) {
+    AddWithPayload(key, nullptr, payload);
+    return;
+  }
+  if (bucket_count_ < 1) ThrowInvalidSize(bucket_count_);
+  TDeferredKeys& d = *deferred_;
+  // The index grows only with every key in it.
+  if (d.PipelineFull() || (d.IndexFull() && !d.PipelineEmpty())) FlushPipeline();
+  d.Reserve(key.size(), payload.size());
+  d.Append(key, nullptr, payload);
+  ++count_;
+}
+
+void TKivoHashList::FlushPipeline() {
+  if (deferred_ == nullptr || deferred_->PipelineEmpty()) return;
+  std::string duplicate;
+  size_t dropped = 0;
+  if (!deferred_->Flush(duplicate, dropped)) {
+    count_ -= static_cast<int>(dropped);
+    throw EHashList(FormatMessage(SDuplicateHashListEntry, {duplicate}));
+  }
 }
 
 void TKivoHashList::ShrinkDeferred() {

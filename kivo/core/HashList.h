@@ -238,6 +238,18 @@ class TKivoHashList : public TObject {
   bool FindPayload(const std::string& key, std::string_view& payload) const;
   // Releases the room reserved for more deferred keys; for a list that has got all its keys.
   void ShrinkDeferred();
+  // AddWithPayload (with null data) for a list that is filled in one go: the key and its payload
+  // are appended at once, but the key enters the index, and is checked against the keys before
+  // it, a few calls later (the index is then read while other work goes on), at the latest in
+  // FlushPipeline. Between the first call and FlushPipeline nothing else may use the list except
+  // its destruction. A list without deferred payloads, or one that records its keys, adds at
+  // once.
+  // Throws: EHashList "Duplicate hash list entry: <key>" naming the first key, in the order of
+  // the calls, that is already present; that key and the keys appended after it are not in the
+  // list. std::bad_alloc.
+  void AddWithPayloadPipelined(const std::string& key, std::string_view payload);
+  // Enters every pipelined key. Throws: as AddWithPayloadPipelined.
+  void FlushPipeline();
 
  private:
   class TDeferredKeys;

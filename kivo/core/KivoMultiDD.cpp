@@ -86,7 +86,9 @@ class TDDTable : public TKivoHashList {
   }
 
   using TKivoHashList::AddWithPayload;
+  using TKivoHashList::AddWithPayloadPipelined;
   using TKivoHashList::FindPayload;
+  using TKivoHashList::FlushPipeline;
   using TKivoHashList::ShrinkDeferred;
 };
 
@@ -253,6 +255,10 @@ void TCustomMultiDD::BuildHashTable(IDataRead& reader) {
   ControlsGuard guard(reader);
   const std::string empty;
   std::string hash_key;
+  // Without a filter every record of a stream reader is stored, and no step of the loop can
+  // tell when a key is checked for duplicates; the table then checks a few records later,
+  // overlapping its index reads with the parsing, and names the same first duplicate.
+  const bool pipelined = !OnBuildingDD && dynamic_cast<TCustomStreamDDReader*>(&reader) != nullptr;
   reader._First();
   while (!reader._Eof()) {
     if (missing >= 0) fail_missing();
@@ -263,10 +269,15 @@ void TCustomMultiDD::BuildHashTable(IDataRead& reader) {
     if (OnBuildingDD) OnBuildingDD(this, key, code_page, seq_no, accept);
     if (accept) {
       GetHashKey(key, code_page, seq_no, hash_key);
-      values.AddWithPayload(hash_key, nullptr, reader._GetFieldValue(column[3]));
+      if (pipelined) {
+        values.AddWithPayloadPipelined(hash_key, reader._GetFieldValue(column[3]));
+      } else {
+        values.AddWithPayload(hash_key, nullptr, reader._GetFieldValue(column[3]));
+      }
     }
     reader._Next();
   }
+  values.FlushPipeline();
   values.ShrinkDeferred();
   loaded_ = true;
 }

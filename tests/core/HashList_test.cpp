@@ -977,7 +977,9 @@ class TPayloadHashList : public TKivoHashList {
   }
   ~TPayloadHashList() override { Clear(); }
   using TKivoHashList::AddWithPayload;
+  using TKivoHashList::AddWithPayloadPipelined;
   using TKivoHashList::FindPayload;
+  using TKivoHashList::FlushPipeline;
   using TKivoHashList::ShrinkDeferred;
   using TKivoHashList::TreesDeferred;
 };
@@ -1033,6 +1035,57 @@ TEST(HashList, PayloadsStayWithTheirKeys) {
   std::string_view payload;
   ExpectHashListError([&] { list.AddWithPayload("a", nullptr, "p"); }, "Invalid hash list size: 0");
   ExpectHashListError([&] { list.FindPayload("a", payload); }, "Invalid hash list size: 0");
+}
+
+// Pipelined adds check each key a few calls late but report the same first duplicate as adding
+// one by one, and leave exactly the keys before it; the index grows in between.
+TEST(HashList, PipelinedAddsReportTheFirstDuplicateInOrder) {
+  struct Case {
+    size_t expected;   // announced keys
+    int duplicate_at;  // position of the repeated key; -1: none
+    int repeats;       // the earlier key it repeats
+  };
+  const Case cases[] = {
+      {0, -1, 0},     {5000, -1, 0},       // no duplicate; index grows from small or is sized
+      {0, 3, 1},      {5000, 10, 2},       // within the first window
+      {0, 4000, 10},  {5000, 4999, 4998},  // a key entered long before; the last key
+      {16, 300, 299},                      // right after the index grew
+  };
+  for (const Case& c : cases) {
+    TPayloadHashList list(c.expected);
+    auto key = [](int i) { return "Caption " + std::to_string(i); };
+    std::string error = "no error";
+    int added = 0;
+    try {
+      for (int i = 0; i < 5000; ++i) {
+        const std::string k = i == c.duplicate_at ? key(c.repeats) : key(i);
+        list.AddWithPayloadPipelined(k, "v" + std::to_string(i));
+        ++added;
+      }
+      list.FlushPipeline();
+    } catch (const EHashList& e) {
+      error = e.Message();
+    }
+    const int kept = c.duplicate_at < 0 ? 5000 : c.duplicate_at;
+    EXPECT_EQ(error,
+              c.duplicate_at < 0 ? "no error" : "Duplicate hash list entry: " + key(c.repeats))
+        << c.duplicate_at;
+    EXPECT_GE(added, kept);
+    EXPECT_EQ(list.Count(), kept);
+    std::string_view payload;
+    for (int i = 0; i < 5000; ++i) {
+      const bool present = i < kept;
+      ASSERT_EQ(list.FindPayload(key(i), payload),
+                present || (i == c.repeats && c.duplicate_at >= 0))
+          << i;
+      if (present) {
+        EXPECT_EQ(payload, "v" + std::to_string(i));
+      }
+    }
+    // The trees replay exactly the kept keys.
+    EXPECT_EQ(list.Remove(key(0)), nullptr);
+    EXPECT_EQ(list.Count(), kept - 1);
+  }
 }
 
 // A list without deferred payloads (plain, or deferred without them) adds through AddWithPayload
