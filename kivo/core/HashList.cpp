@@ -90,6 +90,16 @@ inline uint64_t IndexHash(const char* p, size_t n) {
   return h;
 }
 
+// Asks the system to back the whole 2 MiB pages of a large block with large pages: a block of
+// many megabytes is otherwise faulted in 4 KiB at a time as it is first written.
+void AdviseLargePages(char* block, size_t size) {
+  constexpr uintptr_t kPage = uintptr_t{2} << 20;
+  if (size < 4 * kPage) return;
+  const uintptr_t begin = (reinterpret_cast<uintptr_t>(block) + kPage - 1) & ~(kPage - 1);
+  const uintptr_t end = (reinterpret_cast<uintptr_t>(block) + size) & ~(kPage - 1);
+  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+}
+
 [[noreturn]] void ThrowInvalidSize(int bucket_count) {
   throw EHashList(FormatMessage(SInvalidHashListSize, {std::to_string(bucket_count)}));
 }
@@ -109,8 +119,8 @@ inline uint64_t IndexHash(const char* p, size_t n) {
 // only when the hashes agree. 0 is an empty slot.
 class TKivoHashList::TDeferredKeys {
  public:
-  TDeferredKeys(size_t expected_keys, bool payloads)
-      : expected_keys_(expected_keys), payloads_(payloads) {}
+  TDeferredKeys(size_t expected_keys, size_t expected_bytes, bool payloads)
+      : expected_keys_(expected_keys), expected_bytes_(expected_bytes), payloads_(payloads) {}
   ~TDeferredKeys() {
     std::free(block_);
     std::free(slots_);
@@ -154,11 +164,22 @@ class TKivoHashList::TDeferredKeys {
     const size_t need = used_ + EntrySize(size, payload_size);
     if (need / 4 >= 0xFFFFFFFFU) throw std::bad_alloc();
     if (need > capacity_) {
-      const size_t capacity = std::max({need, capacity_ * 2, size_t{4096}});
-      void* block = std::realloc(block_, capacity);
+      size_t capacity = std::max({need, capacity_ * 2, size_t{4096}});
+      // The first block takes the announced room; a large one grows by halves, so that less of
+      // it stands reserved and unused.
+      if (block_ == nullptr) capacity = std::max(capacity, expected_bytes_);
+      if (capacity_ >= kLargeBlock) capacity = std::max(need, capacity_ + capacity_ / 2);
+      void* block = nullptr;
+      if (block_ == nullptr && capacity >= kLargeBlock) {
+        capacity = (capacity + kLargePage - 1) & ~(kLargePage - 1);
+        block = std::aligned_alloc(kLargePage, capacity);
+      } else {
+        block = std::realloc(block_, capacity);
+      }
       if (block == nullptr) throw std::bad_alloc();
       block_ = static_cast<char*>(block);
       capacity_ = capacity;
+      AdviseLargePages(block_, capacity_);
     }
     if (static_cast<double>(count_ + 1) > static_cast<double>(slot_count_) * kMaxLoad) {
       size_t slot_count = std::max(slot_count_ * 2, size_t{16});
@@ -279,6 +300,8 @@ class TKivoHashList::TDeferredKeys {
   }
 
  private:
+  static constexpr size_t kLargePage = size_t{2} << 20;
+  static constexpr size_t kLargeBlock = 4 * kLargePage;  // blocks from here on use large pages
   static constexpr double kMaxLoad = 0.85;   // the index grows beyond this share of keys
   static constexpr double kSizeLoad = 0.75;  // the share of announced keys it is sized for
 
@@ -347,6 +370,7 @@ class TKivoHashList::TDeferredKeys {
   size_t capacity_ = 0;        // bytes of `block_`
   size_t count_ = 0;           // entries
   size_t expected_keys_;       // the index is sized for at least these at its first growth
+  size_t expected_bytes_;      // the first block is at least this large
   bool payloads_;              // entries carry a payload
   uint64_t* slots_ = nullptr;  // the index; std::free'd
   size_t slot_count_ = 0;      // 0 before the first key
@@ -425,16 +449,18 @@ void TKivoHashList::SetHashSize(int bucket_count) {
   bucket_count_ = bucket_count;
 }
 
-void TKivoHashList::DeferTrees(size_t expected_keys) { Defer(expected_keys, false); }
+void TKivoHashList::DeferTrees(size_t expected_keys) { Defer(expected_keys, 0, false); }
 
-void TKivoHashList::DeferTreesWithPayloads(size_t expected_keys) { Defer(expected_keys, true); }
+void TKivoHashList::DeferTreesWithPayloads(size_t expected_keys, size_t expected_bytes) {
+  Defer(expected_keys, expected_bytes, true);
+}
 
-void TKivoHashList::Defer(size_t expected_keys, bool payloads) {
+void TKivoHashList::Defer(size_t expected_keys, size_t expected_bytes, bool payloads) {
   if (deferred_ != nullptr || count_ > 0 || compare_ != &StrCompare) return;
   for (THashNode* root : buckets_) {
     if (root != nullptr) return;
   }
-  deferred_ = std::make_unique<TDeferredKeys>(expected_keys, payloads);
+  deferred_ = std::make_unique<TDeferredKeys>(expected_keys, expected_bytes, payloads);
   std::vector<THashNode*>().swap(buckets_);
 }
 

@@ -224,8 +224,9 @@ class TKivoHashList : public TObject {
   void DeferTrees(size_t expected_keys = 0);
   // True while the trees are deferred.
   bool TreesDeferred() const { return deferred_ != nullptr; }
-  // DeferTrees, with payloads (see the file comment).
-  void DeferTreesWithPayloads(size_t expected_keys = 0);
+  // DeferTrees, with payloads (see the file comment). `expected_bytes` (a hint; 0 for none) is
+  // about the room the keys and payloads will take; it is reserved up front.
+  void DeferTreesWithPayloads(size_t expected_keys = 0, size_t expected_bytes = 0);
   // Add, keeping a copy of `payload` with the key; true. On a list without deferred payloads, Add
   // without the payload; false.
   // Throws: EHashList "Duplicate hash list entry: <key>" when the key is present (the list is
@@ -255,7 +256,7 @@ class TKivoHashList : public TObject {
   class TDeferredKeys;
 
   // DeferTrees with or without payloads.
-  void Defer(size_t expected_keys, bool payloads);
+  void Defer(size_t expected_keys, size_t expected_bytes, bool payloads);
   // Builds the deferred trees; nothing when they are not deferred. When building fails (an
   // AllocNode that throws), the nodes built so far are freed and the trees stay deferred.
   void BuildDeferredTrees();

@@ -80,9 +80,11 @@ namespace {
 // lookup reaches key and value together. The entries' data pointers are null.
 class TDDTable : public TKivoHashList {
  public:
-  // `records` is the announced record count, which also sizes the index.
-  TDDTable(int bucket_count, int records) : TKivoHashList(bucket_count, StrCompare, KivoHash) {
-    DeferTreesWithPayloads(records > 0 ? static_cast<size_t>(records) : 0);
+  // `records` is the announced record count, which also sizes the index; `bytes` is about the
+  // room the records take (0: unknown).
+  TDDTable(int bucket_count, int records, size_t bytes)
+      : TKivoHashList(bucket_count, StrCompare, KivoHash) {
+    DeferTreesWithPayloads(records > 0 ? static_cast<size_t>(records) : 0, bytes);
   }
 
   using TKivoHashList::AddWithPayload;
@@ -249,7 +251,14 @@ void TCustomMultiDD::BuildHashTable(IDataRead& reader) {
   // The announced count sizes the table; it comes from the source's header, so a damaged or
   // hostile file must not make it allocate without bound.
   const int records = std::min(reader._GetRecordCount(), kMaxDDBuckets);
-  auto table = std::make_unique<TDDTable>(records > 0 ? GetMinPrime(records) : 1, records);
+  // A stream reader holds its whole source, whose size bounds the room of its records: each
+  // record's fields are at least as long in the source, where their separators or lengths take
+  // more than the table's 24 bytes a record (tabs, lengths, padding) less 8.
+  auto* stream_reader = dynamic_cast<TCustomStreamDDReader*>(&reader);
+  const size_t bytes = stream_reader != nullptr && records > 0
+                           ? stream_reader->SourceSize() + 8 * static_cast<size_t>(records)
+                           : 0;
+  auto table = std::make_unique<TDDTable>(records > 0 ? GetMinPrime(records) : 1, records, bytes);
   TDDTable& values = *table;
   table_ = std::move(table);
   ControlsGuard guard(reader);
@@ -258,7 +267,7 @@ void TCustomMultiDD::BuildHashTable(IDataRead& reader) {
   // Without a filter every record of a stream reader is stored, and no step of the loop can
   // tell when a key is checked for duplicates; the table then checks a few records later,
   // overlapping its index reads with the parsing, and names the same first duplicate.
-  const bool pipelined = !OnBuildingDD && dynamic_cast<TCustomStreamDDReader*>(&reader) != nullptr;
+  const bool pipelined = !OnBuildingDD && stream_reader != nullptr;
   reader._First();
   while (!reader._Eof()) {
     if (missing >= 0) fail_missing();

@@ -163,6 +163,8 @@ class TCustomStreamDDReader : public TCustomDDReader {
   void SetRecordCount(int count) { record_count_ = count; }
   int RecordNo() const { return record_no_; }
   void SetRecordNo(int record_no) { record_no_ = record_no; }
+  // The number of bytes of the source (the reader's copy of it).
+  size_t SourceSize() const { return memory_.Bytes().size(); }
 
   // The name, current value and current null flag of field `index`; see the class comment for an
   // index outside the fields.
