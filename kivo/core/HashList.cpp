@@ -8,6 +8,7 @@
 
 #include <sys/mman.h>
 #include <string_view>
+#include <unordered_map>
 
 #include "kivo/rtl/StrUtils.h"
 
@@ -110,9 +111,11 @@ void AdviseLargePages(char* block, size_t size) {
 
 // The keys of a list whose trees are deferred, in insertion order.
 //
-// Entries lie one after another in one block, each a multiple of 4 bytes: the data pointer (8
-// bytes), the key's length (4 bytes), the key's bytes, and in a list with payloads the payload's
-// length (4 bytes) and bytes; then padding. The index is an open-addressing table with linear
+// Entries lie one after another in one block, each a multiple of 4 bytes: the key's length (4
+// bytes; its top bit tells that a data pointer follows), the data pointer (8 bytes, only when the
+// key was added with data other than null), the key's bytes, and in a list with payloads the
+// payload's length (4 bytes) and bytes; then padding. Data set later on an entry without a
+// pointer is kept in a side map. The index is an open-addressing table with linear
 // probing, at most kMaxLoad full; a key's home slot is the low 32 bits of its index hash scaled to
 // the slot count. A slot holds the entry's offset in 4-byte units plus one in its low 32 bits and
 // the high 32 bits of the key's index hash in its high 32 bits, so that a probe reads an entry
@@ -161,7 +164,8 @@ class TKivoHashList::TDeferredKeys {
   // the next Insert cannot fail.
   // Throws: std::bad_alloc.
   void Reserve(size_t size, size_t payload_size) {
-    const size_t need = used_ + EntrySize(size, payload_size);
+    if (size >= kHasData) throw std::bad_alloc();
+    const size_t need = used_ + EntrySize(size, payload_size, true);
     if (need / 4 >= 0xFFFFFFFFU) throw std::bad_alloc();
     if (need > capacity_) {
       size_t capacity = std::max({need, capacity_ * 2, size_t{4096}});
@@ -197,7 +201,7 @@ class TKivoHashList::TDeferredKeys {
   void Insert(std::string_view key, void* data, std::string_view payload, const Probe& probe) {
     WriteEntry(block_ + used_, key, data, payload);
     slots_[probe.slot] = ((probe.hash >> 32) << 32) | (used_ / 4 + 1);
-    used_ += EntrySize(key.size(), payload.size());
+    used_ += EntrySize(key.size(), payload.size(), data != nullptr);
     ++count_;
   }
 
@@ -218,7 +222,7 @@ class TKivoHashList::TDeferredKeys {
     __builtin_prefetch(&slots_[Home(hash, slot_count_)]);
     WriteEntry(block_ + used_, key, data, payload);
     pending_[pending_count_++] = {used_, hash};
-    used_ += EntrySize(key.size(), payload.size());
+    used_ += EntrySize(key.size(), payload.size(), data != nullptr);
     ++count_;
   }
   // Enters the appended keys in the index, in order. A key that is present already stops it:
@@ -260,6 +264,8 @@ class TKivoHashList::TDeferredKeys {
     std::free(slots_);
     slots_ = nullptr;
     slot_count_ = 0;
+    late_data_.clear();
+    pending_count_ = 0;
   }
 
   // Calls `f(key, data)` for every entry in insertion order.
@@ -274,23 +280,42 @@ class TKivoHashList::TDeferredKeys {
   }
 
   void WriteEntry(char* entry, std::string_view key, void* data, std::string_view payload) const {
-    std::memcpy(entry, &data, sizeof data);
     const auto size = static_cast<uint32_t>(key.size());
-    std::memcpy(entry + 8, &size, sizeof size);
-    if (size > 0) std::memcpy(entry + 12, key.data(), size);
+    const uint32_t head = size | (data != nullptr ? kHasData : 0);
+    std::memcpy(entry, &head, sizeof head);
+    char* at = entry + 4;
+    if (data != nullptr) {
+      std::memcpy(at, &data, sizeof data);
+      at += 8;
+    }
+    if (size > 0) std::memcpy(at, key.data(), size);
     if (payloads_) {
       const auto payload_size = static_cast<uint32_t>(payload.size());
-      std::memcpy(entry + 12 + size, &payload_size, sizeof payload_size);
-      if (payload_size > 0) std::memcpy(entry + 16 + size, payload.data(), payload_size);
+      std::memcpy(at + size, &payload_size, sizeof payload_size);
+      if (payload_size > 0) std::memcpy(at + size + 4, payload.data(), payload_size);
     }
   }
 
-  static void* DataOf(const char* entry) {
-    void* data;
-    std::memcpy(&data, entry, sizeof data);
+  void* DataOf(const char* entry) const {
+    void* data = nullptr;
+    if (HasDataSlot(entry)) {
+      std::memcpy(&data, entry + 4, sizeof data);
+    } else if (!late_data_.empty()) {
+      const auto it = late_data_.find(static_cast<size_t>(entry - block_));
+      if (it != late_data_.end()) data = it->second;
+    }
     return data;
   }
-  static void SetDataOf(char* entry, void* data) { std::memcpy(entry, &data, sizeof data); }
+  // An entry added without data has no room for it; data given to it later is kept aside.
+  void SetDataOf(char* entry, void* data) {
+    if (HasDataSlot(entry)) {
+      std::memcpy(entry + 4, &data, sizeof data);
+    } else if (data != nullptr) {
+      late_data_[static_cast<size_t>(entry - block_)] = data;
+    } else {
+      late_data_.erase(static_cast<size_t>(entry - block_));
+    }
+  }
   // The payload of an entry of a list with payloads.
   static std::string_view PayloadOf(const char* entry) {
     const std::string_view key = KeyOf(entry);
@@ -310,17 +335,28 @@ class TKivoHashList::TDeferredKeys {
   }
   static size_t Next(size_t i, size_t slot_count) { return i + 1 == slot_count ? 0 : i + 1; }
 
-  size_t EntrySize(size_t key_size, size_t payload_size) const {
-    return (12 + key_size + (payloads_ ? 4 + payload_size : 0) + 3) & ~size_t{3};
+  // An entry: its key's length (4 bytes, the top bit set when a data pointer follows), the data
+  // pointer (8 bytes, only for data other than null), the key, and with payloads the payload's
+  // length (4 bytes) and bytes; padded to a multiple of 4 bytes.
+  static constexpr uint32_t kHasData = 0x80000000U;
+
+  size_t EntrySize(size_t key_size, size_t payload_size, bool has_data) const {
+    return (4 + (has_data ? 8 : 0) + key_size + (payloads_ ? 4 + payload_size : 0) + 3) &
+           ~size_t{3};
   }
   size_t SizeOf(const char* entry) const {
     const std::string_view key = KeyOf(entry);
-    return EntrySize(key.size(), payloads_ ? PayloadOf(entry).size() : 0);
+    return EntrySize(key.size(), payloads_ ? PayloadOf(entry).size() : 0, HasDataSlot(entry));
+  }
+  static bool HasDataSlot(const char* entry) {
+    uint32_t head;
+    std::memcpy(&head, entry, sizeof head);
+    return (head & kHasData) != 0;
   }
   static std::string_view KeyOf(const char* entry) {
-    uint32_t size;
-    std::memcpy(&size, entry + 8, sizeof size);
-    return {entry + 12, size};
+    uint32_t head;
+    std::memcpy(&head, entry, sizeof head);
+    return {entry + ((head & kHasData) != 0 ? 12 : 4), head & ~kHasData};
   }
   char* EntryAt(uint64_t slot) const {
     return block_ + (static_cast<size_t>(static_cast<uint32_t>(slot)) - 1) * 4;
@@ -374,6 +410,7 @@ class TKivoHashList::TDeferredKeys {
   bool payloads_;              // entries carry a payload
   uint64_t* slots_ = nullptr;  // the index; std::free'd
   size_t slot_count_ = 0;      // 0 before the first key
+  std::unordered_map<size_t, void*> late_data_;  // by entry offset: data of entries without a slot
   struct Pending {
     size_t offset;  // of the entry in the block
     uint64_t hash;  // its key's index hash
@@ -591,7 +628,7 @@ bool TKivoHashList::AddDeferred(const std::string& key, void* data, std::string_
   const TDeferredKeys::Probe probe = d.Find(key);
   if (probe.entry != nullptr) {
     if (!replace) return false;
-    TDeferredKeys::SetDataOf(probe.entry, data);
+    d.SetDataOf(probe.entry, data);
     return true;
   }
   if (record_items_) items_.Add(key);
@@ -638,7 +675,7 @@ const char* TKivoHashList::FindDeferred(const std::string& key) const {
 void* TKivoHashList::GetData(const std::string& key) const {
   if (deferred_ != nullptr) {
     const char* entry = FindDeferred(key);
-    return entry != nullptr ? TDeferredKeys::DataOf(entry) : nullptr;
+    return entry != nullptr ? deferred_->DataOf(entry) : nullptr;
   }
   THashNode* node = Lookup(key);
   return node != nullptr ? node->data : nullptr;
@@ -653,7 +690,7 @@ bool TKivoHashList::Find(const std::string& key, void*& data) const {
   if (deferred_ != nullptr) {
     const char* entry = FindDeferred(key);
     if (entry == nullptr) return false;
-    data = TDeferredKeys::DataOf(entry);
+    data = deferred_->DataOf(entry);
     return true;
   }
   THashNode* node = Lookup(key);

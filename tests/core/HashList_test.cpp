@@ -771,6 +771,31 @@ class TDeferredHashList : public TKivoHashList {
   }
 };
 
+// Keys added without data take no room for it; data set on them later is kept all the same, also
+// when the trees are built from the deferred keys.
+TEST(HashList, DeferredKeysAddedWithoutDataTakeDataLater) {
+  TDeferredHashList list(7, kivo::StrCompare, kivo::KivoHash);
+  int a = 0;
+  int b = 0;
+  list.Add("none", nullptr);
+  list.Add("with", &a);
+  list.Add("later", nullptr);
+  list.SetData("later", &b);
+  list.SetData("with", nullptr);
+  list.SetData("none", &a);
+  list.SetData("none", nullptr);
+  EXPECT_EQ(list.GetData("none"), nullptr);
+  EXPECT_EQ(list.GetData("with"), nullptr);
+  EXPECT_EQ(list.GetData("later"), &b);
+  void* data = nullptr;
+  ASSERT_TRUE(list.Find("later", data));
+  EXPECT_EQ(data, &b);
+  EXPECT_EQ(list.Remove("none"), nullptr);  // builds the trees
+  EXPECT_FALSE(list.TreesDeferred());
+  EXPECT_EQ(list.GetData("later"), &b);
+  EXPECT_EQ(list.GetData("with"), nullptr);
+}
+
 // Every bucket's tree, and the keys in iteration order.
 std::vector<std::string> Shapes(TKivoHashList& list) {
   std::vector<std::string> shapes;
