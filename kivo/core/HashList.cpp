@@ -11,6 +11,7 @@
 #include <unordered_map>
 
 #include "kivo/rtl/StrUtils.h"
+#include "kivo/rtl/Stream.h"
 
 namespace kivo {
 
@@ -89,16 +90,6 @@ inline uint64_t IndexHash(const char* p, size_t n) {
   h *= 0xC4CEB9FE1A85EC53ULL;
   h ^= h >> 33;
   return h;
-}
-
-// Asks the system to back the whole 2 MiB pages of a large block with large pages: a block of
-// many megabytes is otherwise faulted in 4 KiB at a time as it is first written.
-void AdviseLargePages(char* block, size_t size) {
-  constexpr uintptr_t kPage = uintptr_t{2} << 20;
-  if (size < 4 * kPage) return;
-  const uintptr_t begin = (reinterpret_cast<uintptr_t>(block) + kPage - 1) & ~(kPage - 1);
-  const uintptr_t end = (reinterpret_cast<uintptr_t>(block) + size) & ~(kPage - 1);
-  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
 }
 
 [[noreturn]] void ThrowInvalidSize(int bucket_count) {

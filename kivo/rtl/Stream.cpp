@@ -51,17 +51,16 @@ void GrowString(std::string& s, size_t size) {
   s.resize(size);
 }
 
-// Asks the system to back the block with large pages where it can: a block of many megabytes is
-// otherwise faulted in 4 KiB at a time when it is first written, which costs more than the copy.
-void AdviseLargeBlock(char* block, size_t size) {
+}  // namespace
+
+void AdviseLargePages(void* block, size_t size) {
   constexpr uintptr_t kLargePage = uintptr_t{2} << 20;
   if (size < 4 * kLargePage) return;
-  const uintptr_t begin = (reinterpret_cast<uintptr_t>(block) + kLargePage - 1) & ~(kLargePage - 1);
-  const uintptr_t end = (reinterpret_cast<uintptr_t>(block) + size) & ~(kLargePage - 1);
+  const auto at = reinterpret_cast<uintptr_t>(block);
+  const uintptr_t begin = (at + kLargePage - 1) & ~(kLargePage - 1);
+  const uintptr_t end = (at + size) & ~(kLargePage - 1);
   if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
 }
-
-}  // namespace
 
 // ----- TStream -----
 
@@ -214,7 +213,7 @@ void TMemoryStream::LoadFromStream(TStream& source) {
     reserved = false;
   }
   if (reserved) {
-    AdviseLargeBlock(bytes.data(), bytes.capacity());
+    AdviseLargePages(bytes.data(), bytes.capacity());
     bytes.resize(static_cast<size_t>(size));
     source.ReadBuffer(bytes.data(), size);
   } else {

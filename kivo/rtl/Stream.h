@@ -46,6 +46,11 @@ inline constexpr const char* SFileInUse = "The file is in use";
 // value outside the three is rejected by Seek rather than being undefined.
 enum TSeekOrigin : int { soBeginning, soCurrent, soEnd };
 
+// Asks the system to back the whole 2 MiB pages of a block of at least 8 MiB with large pages: a
+// block of many megabytes is otherwise faulted in 4 KiB at a time as it is first written, which
+// costs more than writing it. Smaller blocks are left alone; the advice is only a hint.
+void AdviseLargePages(void* block, size_t size);
+
 // The open modes of TFileStream: one access mode (or fmCreate) or-ed with one sharing mode.
 inline constexpr uint16_t fmCreate = 0xFF00;  // create or truncate, for reading and writing
 inline constexpr uint16_t fmOpenRead = 0x0000;
