@@ -228,16 +228,14 @@ class Loader {
   }
 
   // Keeps a property this reader cannot apply (lenient mode), or refuses it (strict mode).
-  void Keep(TPersistent& target, TComponent& comp, const std::string& full_path,
-            const std::string& rel_path, const TFormValue& value, int line,
-            const std::string& strict_message) {
+  void Keep(TPersistent& target, TComponent& comp, const std::string& rel_path,
+            const TFormValue& value, int line, const std::string& strict_message) {
     if (options_.strict) Fail(strict_message + " of " + Describe(&comp), line);
     TFormValue::Property p;
     p.name = rel_path;
     p.value = value;
     p.line = line;
     detail::FormExtraOf(target).properties.push_back(std::move(p));
-    (void)full_path;
   }
 
   void Apply(TPersistent& target, TComponent& comp, const std::string& prefix,
@@ -250,7 +248,7 @@ class Loader {
     const TPropInfo* prop = target.ClassType()->FindProperty(head);
     if (prop == nullptr || (prop->owner == TComponent::StaticClass() && prop->name == "Name")) {
       if (rest.empty() && ApplyDefined(target, comp, full, head, value, line)) return;
-      Keep(target, comp, full, path, value, line, "Unknown property '" + full + "'");
+      Keep(target, comp, path, value, line, "Unknown property '" + full + "'");
       return;
     }
     if (!rest.empty()) {
@@ -266,7 +264,7 @@ class Loader {
           return;
         }
       }
-      Keep(target, comp, full, path, value, line, "Unknown property '" + full + "'");
+      Keep(target, comp, path, value, line, "Unknown property '" + full + "'");
       return;
     }
     try {
@@ -286,7 +284,7 @@ class Loader {
     try {
       if (finder.found_binary) {
         if (value.kind != TFormValue::kBinary) {
-          Keep(target, comp, full, name, value, line, "Binary data expected for '" + full + "'");
+          Keep(target, comp, name, value, line, "Binary data expected for '" + full + "'");
           return true;
         }
         TMemoryStream stream;
@@ -296,12 +294,12 @@ class Loader {
       } else {
         std::vector<std::string> values;
         if (value.kind != TFormValue::kList) {
-          Keep(target, comp, full, name, value, line, "String list expected for '" + full + "'");
+          Keep(target, comp, name, value, line, "String list expected for '" + full + "'");
           return true;
         }
         for (const TFormValue& item : value.items) {
           if (item.kind != TFormValue::kString) {
-            Keep(target, comp, full, name, value, line, "Strings expected in '" + full + "'");
+            Keep(target, comp, name, value, line, "Strings expected in '" + full + "'");
             return true;
           }
           values.push_back(item.text);
@@ -320,13 +318,13 @@ class Loader {
                     const std::string& full, const std::string& path, const TFormValue& value,
                     int line) {
     if (value.kind != TFormValue::kList) {
-      Keep(target, comp, full, path, value, line, "String list expected for '" + full + "'");
+      Keep(target, comp, path, value, line, "String list expected for '" + full + "'");
       return;
     }
     TStringList list;
     for (const TFormValue& item : value.items) {
       if (item.kind != TFormValue::kString) {
-        Keep(target, comp, full, path, value, line, "Strings expected in '" + full + "'");
+        Keep(target, comp, path, value, line, "Strings expected in '" + full + "'");
         return;
       }
       list.Add(item.text);
@@ -344,7 +342,7 @@ class Loader {
 
   void Mismatch(TPersistent& target, TComponent& comp, const std::string& full,
                 const std::string& path, const TFormValue& value, int line) {
-    Keep(target, comp, full, path, value, line, "Invalid value for property '" + full + "'");
+    Keep(target, comp, path, value, line, "Invalid value for property '" + full + "'");
   }
 
   void ApplyValue(TPersistent& target, TComponent& comp, const TPropInfo& prop,
