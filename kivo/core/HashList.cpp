@@ -10,6 +10,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "kivo/rtl/OnFailure.h"
 #include "kivo/rtl/StrUtils.h"
 #include "kivo/rtl/Stream.h"
 
@@ -18,22 +19,6 @@ namespace kivo {
 namespace {
 
 constexpr uint32_t kHashMask = 0x7FFFFFFF;
-
-// Runs `undo` when the scope is left by an exception.
-template <class F>
-class OnFailure {
- public:
-  explicit OnFailure(F undo) : undo_(std::move(undo)), exceptions_(std::uncaught_exceptions()) {}
-  ~OnFailure() {
-    if (std::uncaught_exceptions() > exceptions_) undo_();
-  }
-  OnFailure(const OnFailure&) = delete;
-  OnFailure& operator=(const OnFailure&) = delete;
-
- private:
-  F undo_;
-  int exceptions_;
-};
 
 uint32_t StrHashStep(uint32_t h, unsigned char c) { return ((h << 26) + (h >> 6)) + (h ^ c); }
 
@@ -176,7 +161,7 @@ class TKivoHashList::TDeferredKeys {
       capacity_ = capacity;
       AdviseLargePages(block_, capacity_);
     }
-    if (static_cast<double>(count_ + 1) > static_cast<double>(slot_count_) * kMaxLoad) {
+    if (IndexFull()) {
       size_t slot_count = std::max(slot_count_ * 2, size_t{16});
       // The first growth sizes the index for the announced keys.
       const auto wanted = static_cast<size_t>(static_cast<double>(expected_keys_) / kSizeLoad) + 1;

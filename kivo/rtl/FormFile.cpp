@@ -21,6 +21,12 @@ int HexValue(char c) {
   return -1;
 }
 
+// A byte as a message shows it: itself when printable, else its #nn code.
+std::string Shown(char c) {
+  return (c >= 32 && c < 127) ? std::string(1, c)
+                              : "#" + std::to_string(static_cast<unsigned char>(c));
+}
+
 // Appends the UTF-8 form of `code` (a #nnn code above 255, as Unicode writers store texts).
 void AppendUtf8(std::string& out, uint32_t code) {
   if (code < 0x80) {
@@ -125,10 +131,7 @@ class Parser {
       tok_.text = std::string(1, c);
       ++pos_;
     } else {
-      std::string shown = (c >= 32 && c < 127)
-                              ? std::string(1, c)
-                              : "#" + std::to_string(static_cast<unsigned char>(c));
-      Fail("Unexpected character '" + shown + "'", line_);
+      Fail("Unexpected character '" + Shown(c) + "'", line_);
     }
   }
 
@@ -247,10 +250,7 @@ class Parser {
       if (c == ' ' || c == '\t' || c == '\r') continue;
       int v = HexValue(c);
       if (v < 0) {
-        std::string shown = (c >= 32 && c < 127)
-                                ? std::string(1, c)
-                                : "#" + std::to_string(static_cast<unsigned char>(c));
-        Fail("Invalid hexadecimal digit '" + shown + "' in binary value", line_);
+        Fail("Invalid hexadecimal digit '" + Shown(c) + "' in binary value", line_);
       }
       if (high < 0) {
         high = v;

@@ -165,68 +165,82 @@ TFormObject WriteFormObject(const TComponent& root);
 
 // --- Classes that lenient reading creates for classes it does not know
 
-// Keeps the class name it was read under and the components read nested in it.
-class TUnknownComponent : public TComponent {
+// What every class of lenient reading has: the class name it was read under, and the components
+// read nested in it (the reader lists them through AddNested).
+class TUnknownClass {
+ public:
+  const std::string& OriginalClassName() const { return class_name_; }
+  void SetOriginalClassName(std::string name) { class_name_ = std::move(name); }
+  // Lists `child` as read nested in this object; the base forgets it (a form's or a data
+  // module's children are its own components and controls).
+  virtual void AddNested(TComponent* /*child*/) {}
+
+ protected:
+  TUnknownClass() = default;
+  ~TUnknownClass() = default;
+
+ private:
+  std::string class_name_;
+};
+
+namespace detail {
+
+// The components read nested in a component, in read order; not owned. Its holder asks each
+// for free notification and calls Remove when one goes.
+class TNestedComponents {
+ public:
+  void Add(TComponent& holder, TComponent* child);
+  void Remove(const TComponent* child) { std::erase(items_, child); }
+  bool Contains(const TComponent* child) const;
+  const std::vector<TComponent*>& Items() const { return items_; }
+
+ private:
+  std::vector<TComponent*> items_;
+};
+
+}  // namespace detail
+
+// A component of an unknown class: writes its nested components back inside itself.
+class TUnknownComponent : public TComponent, public TUnknownClass {
   KIVO_CLASS(TUnknownComponent, TComponent)
 
   explicit TUnknownComponent(TComponent* owner);
 
-  const std::string& OriginalClassName() const { return class_name_; }
-  void SetOriginalClassName(std::string name) { class_name_ = std::move(name); }
-
-  // Keeps `parent`'s nested components.
   void GetChildren(std::vector<TComponent*>& children) const override;
   void Notification(TComponent* component, TOperation operation) override;
-  // Lists `child` as nested in this component (the reader does this).
-  void AddNested(TComponent* child);
+  void AddNested(TComponent* child) override { nested_.Add(*this, child); }
 
  private:
-  std::string class_name_;
-  std::vector<TComponent*> nested_;  // not owned; removed through free notification
+  detail::TNestedComponents nested_;
 };
 
 // A windowed control of an unknown class: its child controls stay its children.
-class TUnknownControl : public TCustomControl {
+class TUnknownControl : public TCustomControl, public TUnknownClass {
   KIVO_CLASS(TUnknownControl, TCustomControl)
 
   explicit TUnknownControl(TComponent* owner);
 
-  const std::string& OriginalClassName() const { return class_name_; }
-  void SetOriginalClassName(std::string name) { class_name_ = std::move(name); }
-
+  // The nested components in read order (child controls among them while they stay its
+  // children), then child controls added later.
   void GetChildren(std::vector<TComponent*>& children) const override;
   void Notification(TComponent* component, TOperation operation) override;
-  // Lists `child`, which is not a child control, as nested in this control.
-  void AddNested(TComponent* child);
+  void AddNested(TComponent* child) override { nested_.Add(*this, child); }
 
  private:
-  std::string class_name_;
-  std::vector<TComponent*> nested_;  // not owned; child controls and others, in read order
+  detail::TNestedComponents nested_;
 };
 
 // The root of a form whose class is not registered.
-class TUnknownForm : public TForm {
+class TUnknownForm : public TForm, public TUnknownClass {
   KIVO_CLASS(TUnknownForm, TForm)
 
   explicit TUnknownForm(TComponent* owner);
-
-  const std::string& OriginalClassName() const { return class_name_; }
-  void SetOriginalClassName(std::string name) { class_name_ = std::move(name); }
-
- private:
-  std::string class_name_;
 };
 
-class TUnknownDataModule : public TDataModule {
+class TUnknownDataModule : public TDataModule, public TUnknownClass {
   KIVO_CLASS(TUnknownDataModule, TDataModule)
 
   explicit TUnknownDataModule(TComponent* owner);
-
-  const std::string& OriginalClassName() const { return class_name_; }
-  void SetOriginalClassName(std::string name) { class_name_ = std::move(name); }
-
- private:
-  std::string class_name_;
 };
 
 namespace detail {

@@ -7,6 +7,7 @@
 
 #include "kivo/rtl/Collection.h"
 #include "kivo/rtl/FormFile.h"
+#include "kivo/rtl/OnFailure.h"
 #include "kivo/rtl/StrUtils.h"
 #include "kivo/rtl/Stream.h"
 #include "kivo/rtl/Strings.h"
@@ -74,32 +75,29 @@ class Loader {
 
   // Reads `obj` into the root; on failure destroys every component created here.
   void Run(const TFormObject& obj, bool created_root) {
-    try {
-      ReadRoot(obj);
-      ResolveFixups();
-      for (TComponent* c : loaded_) {
-        try {
-          c->Loaded();
-        } catch (const EFormFileError&) {
-          throw;
-        } catch (const Exception& e) {
-          throw EFormFileError(e.Message() + " (loading " + Describe(c) + " from " +
-                               options_.file_name + ")");
-        }
-      }
-    } catch (...) {
+    OnFailure undo([&] {
       // Components created by this read go; a created root takes them with it.
-      if (!created_root) {
-        for (auto it = created_.rbegin(); it != created_.rend(); ++it) delete *it;
-        // Components that stay (the root, inherited ones) leave the loading state without
-        // running what their own Loaded would do.
-        for (TComponent* c : loaded_) {
-          if (std::find(created_.begin(), created_.end(), c) == created_.end()) {
-            c->TComponent::Loaded();
-          }
+      if (created_root) return;
+      for (auto it = created_.rbegin(); it != created_.rend(); ++it) delete *it;
+      // Components that stay (the root, inherited ones) leave the loading state without
+      // running what their own Loaded would do.
+      for (TComponent* c : loaded_) {
+        if (std::find(created_.begin(), created_.end(), c) == created_.end()) {
+          c->TComponent::Loaded();
         }
       }
-      throw;
+    });
+    ReadRoot(obj);
+    ResolveFixups();
+    for (TComponent* c : loaded_) {
+      try {
+        c->Loaded();
+      } catch (const EFormFileError&) {
+        throw;
+      } catch (const Exception& e) {
+        throw EFormFileError(e.Message() + " (loading " + Describe(c) + " from " +
+                             options_.file_name + ")");
+      }
     }
   }
 
@@ -108,7 +106,8 @@ class Loader {
     TPersistent* target;
     const TPropInfo* prop;
     TComponent* component;  // for messages
-    std::string path;
+    std::string path;       // from the component, for messages
+    std::string rel_path;   // from the target, for keeping the value
     std::string value;
     int line;
   };
@@ -179,17 +178,12 @@ class Loader {
     } else {
       bool windowed =
           !obj.children.empty() || HasAnyProperty(obj, {"Left", "Top", "Width", "Height"});
-      if (windowed) {
-        auto* u = new TUnknownControl(&root_);
-        created_.push_back(u);
-        u->SetOriginalClassName(obj.class_name);
-        child = u;
-      } else {
-        auto* u = new TUnknownComponent(&root_);
-        created_.push_back(u);
-        u->SetOriginalClassName(obj.class_name);
-        child = u;
-      }
+      auto keep = [&](auto* unknown) -> TComponent* {
+        created_.push_back(unknown);
+        unknown->SetOriginalClassName(obj.class_name);
+        return unknown;
+      };
+      child = windowed ? keep(new TUnknownControl(&root_)) : keep(new TUnknownComponent(&root_));
     }
     if (options_.designing) child->SetDesigning(true);
     if (!obj.name.empty()) {
@@ -208,8 +202,7 @@ class Loader {
       Fail(e.Message() + " (placing " + Describe(child) + " in " + Describe(&parent) + ")",
            obj.line);
     }
-    if (auto* u = As<TUnknownComponent>(&parent)) u->AddNested(child);
-    if (auto* u = As<TUnknownControl>(&parent)) u->AddNested(child);
+    if (auto* u = dynamic_cast<TUnknownClass*>(&parent)) u->AddNested(child);
     ReadBody(obj, *child, depth);
   }
 
@@ -426,8 +419,7 @@ class Loader {
         if (SameText(value.text, "nil")) {
           prop.set_object(target, nullptr);
         } else {
-          fixups_.push_back(Fixup{&target, &prop, &comp, full, value.text, line});
-          fixup_paths_.push_back(path);
+          fixups_.push_back(Fixup{&target, &prop, &comp, full, path, value.text, line});
         }
         return;
       case TPropKind::kEvent: {
@@ -440,7 +432,7 @@ class Loader {
         }
         const TMethodInfo* method = root_.ClassType()->FindMethod(value.text);
         if (method == nullptr) {
-          if (options_.strict && !Is<TUnknownForm>(&root_) && !Is<TUnknownDataModule>(&root_)) {
+          if (options_.strict && dynamic_cast<TUnknownClass*>(&root_) == nullptr) {
             Fail("Method '" + value.text + "' not found in " + root_.ClassName() + ", for '" +
                      full + "' of " + Describe(&comp),
                  line);
@@ -483,8 +475,7 @@ class Loader {
   }
 
   void ResolveFixups() {
-    for (size_t i = 0; i < fixups_.size(); ++i) {
-      const Fixup& f = fixups_[i];
+    for (const Fixup& f : fixups_) {
       TComponent* found = nullptr;
       bool other_form = false;
       const size_t dot = f.value.find('.');
@@ -509,7 +500,7 @@ class Loader {
           v.kind = TFormValue::kIdent;
           v.text = f.value;
           TFormValue::Property p;
-          p.name = fixup_paths_[i];
+          p.name = f.rel_path;
           p.value = std::move(v);
           p.line = f.line;
           detail::FormExtraOf(*f.target).properties.push_back(std::move(p));
@@ -537,7 +528,6 @@ class Loader {
   std::vector<TComponent*> created_;  // owned by the root; in creation order
   std::vector<TComponent*> loaded_;   // the root, then created_
   std::vector<Fixup> fixups_;
-  std::vector<std::string> fixup_paths_;  // the path relative to each fixup's target
 };
 
 }  // namespace
@@ -581,8 +571,7 @@ void ReadFormInto(TComponent& root, std::string_view text, const TFormReadOption
 
 std::unique_ptr<TComponent> ReadFormFile(const std::string& path, TFormReadOptions options) {
   TFileStream file(path, fmOpenRead | fmShareDenyWrite);
-  std::string text(static_cast<size_t>(file.Size()), '\0');
-  file.ReadBuffer(text.data(), static_cast<int64_t>(text.size()));
+  const std::string text = file.ReadString(file.Size());
   options.file_name = path;
   return ReadForm(text, options);
 }

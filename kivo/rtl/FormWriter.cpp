@@ -36,50 +36,42 @@ const TFormExtra* FindFormExtra(const TPersistent& object) {
 
 // --- Unknown classes
 
+void detail::TNestedComponents::Add(TComponent& holder, TComponent* child) {
+  if (child == nullptr || Contains(child)) return;
+  items_.push_back(child);
+  holder.FreeNotification(child);
+}
+
+bool detail::TNestedComponents::Contains(const TComponent* child) const {
+  return std::find(items_.begin(), items_.end(), child) != items_.end();
+}
+
 TUnknownComponent::TUnknownComponent(TComponent* owner) : TComponent(owner) {}
 
 void TUnknownComponent::GetChildren(std::vector<TComponent*>& children) const {
-  children.insert(children.end(), nested_.begin(), nested_.end());
-}
-
-void TUnknownComponent::AddNested(TComponent* child) {
-  if (child == nullptr || std::find(nested_.begin(), nested_.end(), child) != nested_.end()) {
-    return;
-  }
-  nested_.push_back(child);
-  FreeNotification(child);
+  children.insert(children.end(), nested_.Items().begin(), nested_.Items().end());
 }
 
 void TUnknownComponent::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
-  if (operation == opRemove) std::erase(nested_, component);
+  if (operation == opRemove) nested_.Remove(component);
 }
 
 TUnknownControl::TUnknownControl(TComponent* owner) : TCustomControl(owner) {}
 
 void TUnknownControl::GetChildren(std::vector<TComponent*>& children) const {
-  // Read order first; child controls added later follow.
-  for (TComponent* c : nested_) {
+  for (TComponent* c : nested_.Items()) {
     auto* control = As<TControl>(c);
     if (control == nullptr || control->Parent() == this) children.push_back(c);
   }
   for (int i = 0; i < ControlCount(); ++i) {
-    TControl* c = Controls(i);
-    if (std::find(nested_.begin(), nested_.end(), c) == nested_.end()) children.push_back(c);
+    if (!nested_.Contains(Controls(i))) children.push_back(Controls(i));
   }
-}
-
-void TUnknownControl::AddNested(TComponent* child) {
-  if (child == nullptr || std::find(nested_.begin(), nested_.end(), child) != nested_.end()) {
-    return;
-  }
-  nested_.push_back(child);
-  FreeNotification(child);
 }
 
 void TUnknownControl::Notification(TComponent* component, TOperation operation) {
   TCustomControl::Notification(component, operation);
-  if (operation == opRemove) std::erase(nested_, component);
+  if (operation == opRemove) nested_.Remove(component);
 }
 
 TUnknownForm::TUnknownForm(TComponent* owner) : TForm(owner) {}
@@ -87,10 +79,9 @@ TUnknownForm::TUnknownForm(TComponent* owner) : TForm(owner) {}
 TUnknownDataModule::TUnknownDataModule(TComponent* owner) : TDataModule(owner) {}
 
 std::string FormClassName(const TComponent& component) {
-  if (auto* u = As<TUnknownComponent>(&component)) return u->OriginalClassName();
-  if (auto* u = As<TUnknownControl>(&component)) return u->OriginalClassName();
-  if (auto* u = As<TUnknownForm>(&component)) return u->OriginalClassName();
-  if (auto* u = As<TUnknownDataModule>(&component)) return u->OriginalClassName();
+  if (const auto* u = dynamic_cast<const TUnknownClass*>(&component)) {
+    return u->OriginalClassName();
+  }
   return component.ClassName();
 }
 
