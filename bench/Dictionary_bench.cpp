@@ -9,15 +9,18 @@
 // (binary) files, and with msgfmt to a .mo catalogue of the language "xx" (under C.UTF-8 with
 // LANGUAGE=xx).
 //
-// Lookups (one per iteration, keys in a shuffled order that covers the whole set, stored in that
-// order so that fetching the next key is a sequential read in every set):
+// Lookups (one per iteration, keys in a shuffled order that covers the whole set, packed in that
+// order so that fetching the next key is a sequential read in every set; each is copied into a
+// reused string of the harness first):
 //   Kivo          TKivoMultiFileDD::GetDisplayValue(key, "1252", "")
-//   UnorderedMap  std::unordered_map<std::string, std::string> found with the prebuilt composite
-//                 key "key\t1252\t"
+//   UnorderedMap  std::unordered_map<std::string, std::string>, filled with the records in file
+//                 order as the dictionary is, found with the prebuilt composite key
+//                 "key\t1252\t"
 //   Gettext       dgettext(domain, key)
-// Each returns a std::string, as the dictionary does (the translation, or the key itself when
-// there is none). The counter "allocs" is the number of operator new calls per lookup, "result"
-// the share of results too long for the string's inline buffer (each of those costs one).
+// An absent key is a present one with its first byte replaced by '#'. Each returns a
+// std::string, as the dictionary does (the translation, or the key itself when there is none). The
+// counter "allocs" is the number of operator new calls per lookup, "result" the share of results
+// too long for the string's inline buffer (each of those costs one).
 //
 // Loading (TKivoMultiFileDD::LoadDictionaryData from the file, the table dropped between
 // iterations outside the timing): "MB/s" in 10^6 bytes of file per second; "B/rec" the heap
@@ -301,18 +304,41 @@ bool BuildCatalogue(const std::string& domain, const std::vector<Record>& record
 
 // ---- one key set in one order: files, dictionary, map ---------------------------------------
 
+// Strings packed one after another in one buffer.
+class QueryList {
+ public:
+  void Reserve(size_t count, size_t bytes) {
+    ends_.reserve(count);
+    bytes_.reserve(bytes);
+  }
+  void Add(std::string_view s) {
+    bytes_.append(s);
+    ends_.push_back(bytes_.size());
+  }
+  size_t Size() const { return ends_.size(); }
+  std::string_view operator[](size_t i) const {
+    const size_t begin = i == 0 ? 0 : ends_[i - 1];
+    return std::string_view(bytes_).substr(begin, ends_[i] - begin);
+  }
+
+ private:
+  std::string bytes_;
+  std::vector<size_t> ends_;
+};
+
 struct Fixture {
   KeySet set;
   Order order;
   std::vector<Record> records;  // in file order
-  // The queries, one per record in a shuffled order, each kind laid out in query order, so that
-  // reading the next query costs the same (a sequential read) in every set: the keys of the
-  // natural set are too long for the inline buffer, and scattered key buffers would add cache
-  // misses of the harness's own to its lookups but not to those of the numbered set.
-  std::vector<std::string> present;    // the record's key
-  std::vector<std::string> absent;     // a key of the same shape that no record has
-  std::vector<std::string> composite;  // "key\t1252\t"
-  std::vector<std::string> absent_composite;
+  // The queries, one per record in a shuffled order, each kind packed in query order, so that
+  // reading the next query costs the same (a sequential read) in every set. (Keys of the natural
+  // set are too long for std::string's inline buffer; held in strings of their own, their bytes
+  // would lie wherever the heap put them, and reading them would add cache misses of the
+  // harness's own to its lookups but not to those of the numbered set.)
+  QueryList present;    // the record's key
+  QueryList absent;     // a key of the same shape that no record has
+  QueryList composite;  // "key\t1252\t"
+  QueryList absent_composite;
   fs::path files[3];
   uintmax_t file_sizes[3] = {};
   std::unique_ptr<kivo::TKivoMultiFileDD> dd;  // loaded from the binary file
@@ -362,19 +388,24 @@ Fixture& GetFixture(KeySet set, Order order) {
   std::vector<uint32_t> queries(n);
   for (size_t i = 0; i < n; ++i) queries[i] = static_cast<uint32_t>(i);
   std::shuffle(queries.begin(), queries.end(), random);
-  f->present.reserve(n);
-  f->absent.reserve(n);
-  f->composite.reserve(n);
-  f->absent_composite.reserve(n);
+  size_t key_bytes = 0;
+  for (const Record& r : f->records) key_bytes += r.key.size();
+  f->present.Reserve(n, key_bytes);
+  f->absent.Reserve(n, key_bytes);
+  f->composite.Reserve(n, key_bytes + 6 * n);
+  f->absent_composite.Reserve(n, key_bytes + 6 * n);
   for (const uint32_t i : queries) {
     const Record& r = f->records[i];
-    // A key of the same shape that no record has: the last byte replaced by '#'.
+    // A key of the same shape that no record has: the first byte replaced by '#'. (Each
+    // present key gives a different one; replacing the last byte would give ten numbered keys
+    // the same absent key, and the absent lookups of that set would run on a tenth of the
+    // index.)
     std::string absent = r.key;
-    absent.back() = '#';
-    f->present.push_back(r.key);
-    f->composite.push_back(r.key + "\t1252\t");
-    f->absent_composite.push_back(absent + "\t1252\t");
-    f->absent.push_back(std::move(absent));
+    absent.front() = '#';
+    f->present.Add(r.key);
+    f->composite.Add(r.key + "\t1252\t");
+    f->absent_composite.Add(absent + "\t1252\t");
+    f->absent.Add(absent);
   }
 
   const std::string stem =
@@ -394,8 +425,9 @@ Fixture& GetFixture(KeySet set, Order order) {
   f->dd->SetFileName(f->files[2].string());
   f->dd->SetDDReaderID(ReaderId(Format::kBinary));
   f->dd->LoadDictionaryData();
+  // Filled in file order, as the dictionary is.
   f->map.reserve(n);
-  for (size_t j = 0; j < n; ++j) f->map.emplace(f->composite[j], f->records[queries[j]].value);
+  for (const Record& r : f->records) f->map.emplace(r.key + "\t1252\t", r.value);
   g_fixture = f;
   return *f;
 }
@@ -420,26 +452,33 @@ void BM_Lookup(benchmark::State& state, KeySet set, Order order, Impl impl, bool
   }
   const std::string code_page = "1252";
   const std::string seq_no;
-  const size_t n = f.present.size();
+  const size_t n = f.present.Size();
   size_t q = 0;
   size_t long_results = 0;
+  // Each lookup first copies its query into a string of the harness, as a caller holds its key;
+  // the strings keep their room, so the copies allocate nothing.
+  std::string query;
+  query.reserve(4096);
   const size_t calls_before = g_new_calls;
   for (auto _ : state) {
     const size_t i = q;
     if (++q == n) q = 0;
-    const std::string& key = present ? f.present[i] : f.absent[i];
+    const std::string_view key = present ? f.present[i] : f.absent[i];
     std::string result;
     switch (impl) {
       case Impl::kKivo:
-        result = f.dd->GetDisplayValue(key, code_page, seq_no);
+        query.assign(key);
+        result = f.dd->GetDisplayValue(query, code_page, seq_no);
         break;
       case Impl::kUnorderedMap: {
-        const auto it = f.map.find(present ? f.composite[i] : f.absent_composite[i]);
-        result = it != f.map.end() ? it->second : key;
+        query.assign(present ? f.composite[i] : f.absent_composite[i]);
+        const auto it = f.map.find(query);
+        result = it != f.map.end() ? it->second : std::string(key);
         break;
       }
       case Impl::kGettext:
-        result = dgettext(f.domain.c_str(), key.c_str());
+        query.assign(key);
+        result = dgettext(f.domain.c_str(), query.c_str());
         break;
     }
     long_results += result.size() > kInlineCapacity ? 1 : 0;
@@ -548,6 +587,8 @@ class CollectingReporter : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
       if (run.error_occurred) continue;
+      // With repetitions, the median stands for the benchmark (it comes after the runs).
+      if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
       Result r;
       r.ns = run.GetAdjustedRealTime() * (run.time_unit == benchmark::kMillisecond ? 1e6 : 1.0);
       for (const auto& [name, counter] : run.counters) r.counters[name] = counter.value;
