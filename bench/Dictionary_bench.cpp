@@ -9,9 +9,8 @@
 // (binary) files, and with msgfmt to a .mo catalogue of the language "xx" (under C.UTF-8 with
 // LANGUAGE=xx).
 //
-// Lookups (one per iteration, keys in a shuffled order that covers the whole set, packed in that
-// order so that fetching the next key is a sequential read in every set; each is copied into a
-// reused string of the harness first):
+// Lookups (one per iteration, keys in a shuffled order that covers the whole set, stored and
+// packed in that order so that fetching the next key is a sequential read in every set):
 //   Kivo          TKivoMultiFileDD::GetDisplayValue(key, "1252", "")
 //   UnorderedMap  std::unordered_map<std::string, std::string>, filled with the records in file
 //                 order as the dictionary is, found with the prebuilt composite key
@@ -28,11 +27,12 @@
 // holds, per record; "peak-file B/rec" the growth of the process's peak resident size (VmHWM,
 // reset through /proc/self/clear_refs) while loading, less the file's size, per record.
 //
-// The run ends with a summary of the targets. Environment: KIVO_BENCH_QUICK=1 runs only the
-// catalogue set.
+// The program keeps to the CPU it starts on. The run ends with a summary of the targets.
+// Environment: KIVO_BENCH_QUICK=1 runs only the catalogue set.
 #include <benchmark/benchmark.h>
 #include <libintl.h>
 #include <malloc.h>
+#include <sched.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -64,22 +64,48 @@
 
 namespace {
 size_t g_new_calls = 0;
+
+// A block that operator new, while `packing` is set, hands out piece by piece in address order,
+// so that strings made one after another lie one after another (see PackedBlock below). Pieces
+// are never freed on their own; the block goes as a whole.
+struct PackingRange {
+  char* begin = nullptr;
+  char* end = nullptr;
+  char* next = nullptr;
+  bool packing = false;
+};
+PackingRange g_packing;
+
+void* Allocate(size_t size) {
+  ++g_new_calls;
+  if (g_packing.packing) {
+    const size_t n = (size + 15) & ~size_t{15};
+    if (n <= static_cast<size_t>(g_packing.end - g_packing.next)) {
+      void* p = g_packing.next;
+      g_packing.next += n;
+      return p;
+    }
+  }
+  if (void* p = std::malloc(size != 0 ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+
+void Free(void* p) {
+  const auto at = reinterpret_cast<uintptr_t>(p);
+  if (at >= reinterpret_cast<uintptr_t>(g_packing.begin) &&
+      at < reinterpret_cast<uintptr_t>(g_packing.end)) {
+    return;
+  }
+  std::free(p);
+}
 }  // namespace
 
-void* operator new(size_t size) {
-  ++g_new_calls;
-  if (void* p = std::malloc(size != 0 ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void* operator new[](size_t size) {
-  ++g_new_calls;
-  if (void* p = std::malloc(size != 0 ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, size_t) noexcept { std::free(p); }
-void operator delete[](void* p, size_t) noexcept { std::free(p); }
+void* operator new(size_t size) { return Allocate(size); }
+void* operator new[](size_t size) { return Allocate(size); }
+void operator delete(void* p) noexcept { Free(p); }
+void operator delete[](void* p) noexcept { Free(p); }
+void operator delete(void* p, size_t) noexcept { Free(p); }
+void operator delete[](void* p, size_t) noexcept { Free(p); }
 
 namespace {
 
@@ -304,41 +330,47 @@ bool BuildCatalogue(const std::string& domain, const std::vector<Record>& record
 
 // ---- one key set in one order: files, dictionary, map ---------------------------------------
 
-// Strings packed one after another in one buffer.
-class QueryList {
+// The block of the packing range, for the life of the strings made in it; one at a time.
+class PackedBlock {
  public:
-  void Reserve(size_t count, size_t bytes) {
-    ends_.reserve(count);
-    bytes_.reserve(bytes);
+  PackedBlock() = default;
+  PackedBlock(const PackedBlock&) = delete;
+  PackedBlock& operator=(const PackedBlock&) = delete;
+  ~PackedBlock() {
+    if (g_packing.begin == nullptr) return;
+    std::free(g_packing.begin);
+    g_packing = PackingRange{};
   }
-  void Add(std::string_view s) {
-    bytes_.append(s);
-    ends_.push_back(bytes_.size());
+  void Reserve(size_t bytes) {
+    g_packing.begin = g_packing.next = static_cast<char*>(std::malloc(bytes));
+    if (g_packing.begin == nullptr) throw std::bad_alloc();
+    g_packing.end = g_packing.begin + bytes;
   }
-  size_t Size() const { return ends_.size(); }
-  std::string_view operator[](size_t i) const {
-    const size_t begin = i == 0 ? 0 : ends_[i - 1];
-    return std::string_view(bytes_).substr(begin, ends_[i] - begin);
-  }
-
- private:
-  std::string bytes_;
-  std::vector<size_t> ends_;
+  // Strings made while a Pack lives take their room from the block.
+  class Pack {
+   public:
+    Pack() { g_packing.packing = true; }
+    ~Pack() { g_packing.packing = false; }
+    Pack(const Pack&) = delete;
+    Pack& operator=(const Pack&) = delete;
+  };
 };
 
 struct Fixture {
   KeySet set;
   Order order;
   std::vector<Record> records;  // in file order
-  // The queries, one per record in a shuffled order, each kind packed in query order, so that
-  // reading the next query costs the same (a sequential read) in every set. (Keys of the natural
-  // set are too long for std::string's inline buffer; held in strings of their own, their bytes
-  // would lie wherever the heap put them, and reading them would add cache misses of the
-  // harness's own to its lookups but not to those of the numbered set.)
-  QueryList present;    // the record's key
-  QueryList absent;     // a key of the same shape that no record has
-  QueryList composite;  // "key\t1252\t"
-  QueryList absent_composite;
+  // The queries, one per record in a shuffled order, each kind stored in query order with its
+  // strings' bytes packed in that order too, so that reading the next query costs the same (a
+  // sequential read) in every set. (Keys of the natural set are too long for std::string's
+  // inline buffer; in blocks of their own from the heap, their bytes would lie wherever earlier
+  // frees left room, and reading them would add cache misses of the harness's own to its lookups
+  // but not to those of the numbered set.)
+  PackedBlock query_bytes;             // declared first: it must outlive the strings below
+  std::vector<std::string> present;    // the record's key
+  std::vector<std::string> absent;     // a key of the same shape that no record has
+  std::vector<std::string> composite;  // "key\t1252\t"
+  std::vector<std::string> absent_composite;
   fs::path files[3];
   uintmax_t file_sizes[3] = {};
   std::unique_ptr<kivo::TKivoMultiFileDD> dd;  // loaded from the binary file
@@ -388,25 +420,32 @@ Fixture& GetFixture(KeySet set, Order order) {
   std::vector<uint32_t> queries(n);
   for (size_t i = 0; i < n; ++i) queries[i] = static_cast<uint32_t>(i);
   std::shuffle(queries.begin(), queries.end(), random);
-  size_t key_bytes = 0;
-  for (const Record& r : f->records) key_bytes += r.key.size();
-  f->present.Reserve(n, key_bytes);
-  f->absent.Reserve(n, key_bytes);
-  f->composite.Reserve(n, key_bytes + 6 * n);
-  f->absent_composite.Reserve(n, key_bytes + 6 * n);
-  for (const uint32_t i : queries) {
-    const Record& r = f->records[i];
-    // A key of the same shape that no record has: the first byte replaced by '#'. (Each
-    // present key gives a different one; replacing the last byte would give ten numbered keys
-    // the same absent key, and the absent lookups of that set would run on a tenth of the
-    // index.)
-    std::string absent = r.key;
-    absent.front() = '#';
-    f->present.Add(r.key);
-    f->composite.Add(r.key + "\t1252\t");
-    f->absent_composite.Add(absent + "\t1252\t");
-    f->absent.Add(absent);
-  }
+  // Room for every query string: its bytes, the composite suffix and the terminator, rounded up.
+  size_t bytes = 0;
+  for (const Record& r : f->records) bytes += 4 * ((r.key.size() + 7 + 15) & ~size_t{15});
+  f->present.reserve(n);
+  f->absent.reserve(n);
+  f->composite.reserve(n);
+  f->absent_composite.reserve(n);
+  f->query_bytes.Reserve(bytes);
+  const auto pack = [&](std::vector<std::string>& list, auto make) {
+    const PackedBlock::Pack packing;
+    for (const uint32_t i : queries) list.push_back(make(f->records[i].key));
+  };
+  // A key of the same shape that no record has: the first byte replaced by '#'. (Each present
+  // key gives a different one; replacing the last byte would give ten numbered keys the same
+  // absent key, and the absent lookups of that set would run on a tenth of the index.)
+  const auto make_absent = [](const std::string& key, const char* suffix) {
+    std::string s;
+    s.reserve(key.size() + std::strlen(suffix));
+    s.append(key).append(suffix);
+    s.front() = '#';
+    return s;
+  };
+  pack(f->present, [](const std::string& key) { return key; });
+  pack(f->absent, [&](const std::string& key) { return make_absent(key, ""); });
+  pack(f->composite, [](const std::string& key) { return key + "\t1252\t"; });
+  pack(f->absent_composite, [&](const std::string& key) { return make_absent(key, "\t1252\t"); });
 
   const std::string stem =
       (TempDir() / (std::string(SetName(set)) + "_" + OrderName(order))).string();
@@ -452,33 +491,26 @@ void BM_Lookup(benchmark::State& state, KeySet set, Order order, Impl impl, bool
   }
   const std::string code_page = "1252";
   const std::string seq_no;
-  const size_t n = f.present.Size();
+  const size_t n = f.present.size();
   size_t q = 0;
   size_t long_results = 0;
-  // Each lookup first copies its query into a string of the harness, as a caller holds its key;
-  // the strings keep their room, so the copies allocate nothing.
-  std::string query;
-  query.reserve(4096);
   const size_t calls_before = g_new_calls;
   for (auto _ : state) {
     const size_t i = q;
     if (++q == n) q = 0;
-    const std::string_view key = present ? f.present[i] : f.absent[i];
+    const std::string& key = present ? f.present[i] : f.absent[i];
     std::string result;
     switch (impl) {
       case Impl::kKivo:
-        query.assign(key);
-        result = f.dd->GetDisplayValue(query, code_page, seq_no);
+        result = f.dd->GetDisplayValue(key, code_page, seq_no);
         break;
       case Impl::kUnorderedMap: {
-        query.assign(present ? f.composite[i] : f.absent_composite[i]);
-        const auto it = f.map.find(query);
-        result = it != f.map.end() ? it->second : std::string(key);
+        const auto it = f.map.find(present ? f.composite[i] : f.absent_composite[i]);
+        result = it != f.map.end() ? it->second : key;
         break;
       }
       case Impl::kGettext:
-        query.assign(key);
-        result = dgettext(f.domain.c_str(), query.c_str());
+        result = dgettext(f.domain.c_str(), key.c_str());
         break;
     }
     long_results += result.size() > kInlineCapacity ? 1 : 0;
@@ -721,6 +753,13 @@ void Summary(const CollectingReporter& rep, bool quick) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Stay on one CPU: a move to another mid-run leaves the caches behind and made figures of the
+  // same build differ by half.
+  cpu_set_t cpus;
+  CPU_ZERO(&cpus);
+  const int cpu = sched_getcpu();
+  CPU_SET(cpu >= 0 ? cpu : 0, &cpus);
+  if (sched_setaffinity(0, sizeof cpus, &cpus) != 0) std::perror("bench: sched_setaffinity");
   std::setlocale(LC_ALL, "C.UTF-8");
   setenv("LANGUAGE", "xx", 1);
   const char* quick_env = std::getenv("KIVO_BENCH_QUICK");
