@@ -38,43 +38,82 @@ uint32_t Load32(const char* p) {
   return w;
 }
 
-// The index hash of the deferred trees: 64 bits in which every byte of the key reaches every bit,
-// so keys that differ in a few bytes (numbered captions) spread over the whole index. Two lanes
-// take 16 bytes a step (the last step reads the key's last 16 bytes, overlapping the one before),
-// a final mix folds them together.
-inline uint64_t IndexHash(const char* p, size_t n) {
-  constexpr uint64_t kMul1 = 0x9E3779B97F4A7C15ULL;
-  constexpr uint64_t kMul2 = 0xC2B2AE3D27D4EB4FULL;
-  uint64_t a = (static_cast<uint64_t>(n) + 1) * 0xD6E8FEB86659FD93ULL;
-  uint64_t b = a ^ 0x8EBC6AF09C88C6E3ULL;
-  if (n >= 16) {
-    const char* const last = p + n - 16;
-    for (; p < last; p += 16) {
-      a = (a ^ Load64(p)) * kMul1;
-      b = (b ^ Load64(p + 8)) * kMul2;
-      a ^= b >> 31;
-    }
-    a = (a ^ Load64(last)) * kMul1;
-    b = (b ^ Load64(last + 8)) * kMul2;
-  } else if (n >= 8) {
-    a = (a ^ Load64(p)) * kMul1;
-    b = (b ^ Load64(p + n - 8)) * kMul2;
-  } else if (n >= 4) {
-    a = (a ^ Load32(p)) * kMul1;
-    b = (b ^ Load32(p + n - 4)) * kMul2;
-  } else if (n > 0) {
-    const auto* c = reinterpret_cast<const unsigned char*>(p);
-    a = (a ^ (c[0] | (static_cast<uint64_t>(c[n / 2]) << 8) |
-              (static_cast<uint64_t>(c[n - 1]) << 16))) *
-        kMul1;
+// True when the `n` bytes at `a` and at `b` are equal; inline, as the keys compared are short
+// and nearly always equal (their index hashes agree).
+inline bool SameBytes(const char* a, const char* b, size_t n) {
+  if (n >= 8) {
+    uint64_t diff = Load64(a + n - 8) ^ Load64(b + n - 8);
+    for (size_t i = 0; i + 8 < n; i += 8) diff |= Load64(a + i) ^ Load64(b + i);
+    return diff == 0;
   }
-  uint64_t h = a ^ ((b << 32) | (b >> 32));
-  h ^= h >> 33;
-  h *= 0xFF51AFD7ED558CCDULL;
-  h ^= h >> 33;
-  h *= 0xC4CEB9FE1A85EC53ULL;
-  h ^= h >> 33;
-  return h;
+  if (n >= 4) return ((Load32(a) ^ Load32(b)) | (Load32(a + n - 4) ^ Load32(b + n - 4))) == 0;
+  for (size_t i = 0; i < n; ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
+__extension__ typedef unsigned __int128 UInt128;  // GCC and Clang have it on 64-bit targets
+
+// Multiplies two words and folds the 128-bit product into 64 bits: every bit of either factor
+// reaches every bit of the result (unless a factor is 0).
+inline uint64_t MulFold(uint64_t a, uint64_t b) {
+  const UInt128 product = static_cast<UInt128>(a) * b;
+  return static_cast<uint64_t>(product) ^ static_cast<uint64_t>(product >> 64);
+}
+
+// A 64-bit hash of `n` bytes in which every byte reaches every bit, so keys that differ in a few
+// bytes (numbered captions) spread over the whole index. Up to 16 bytes are read as two words
+// (overlapping when shorter), longer ones 16 bytes a step, the last step taking the key's last 16
+// bytes; each step folds a product of two words, the first factor the step's first word, the second
+// its other word mixed with the steps before and the length.
+inline uint64_t BytesHash(const char* p, size_t n) {
+  constexpr uint64_t kK0 = 0xA0761D6478BD642FULL;
+  constexpr uint64_t kK1 = 0xE7037ED1A0B428DBULL;
+  uint64_t seed = kK0 ^ n;
+  uint64_t a = 0;
+  uint64_t b = 0;
+  if (n <= 16) {
+    if (n >= 8) {
+      a = Load64(p);
+      b = Load64(p + n - 8);
+    } else if (n >= 4) {
+      a = Load32(p);
+      b = Load32(p + n - 4);
+    } else if (n > 0) {
+      const auto* c = reinterpret_cast<const unsigned char*>(p);
+      a = c[0] | (static_cast<uint64_t>(c[n / 2]) << 8) | (static_cast<uint64_t>(c[n - 1]) << 16);
+    }
+  } else {
+    const char* const last = p + n - 16;
+    for (; p < last; p += 16) seed = MulFold(Load64(p) ^ kK1, Load64(p + 8) ^ seed);
+    a = Load64(last);
+    b = Load64(last + 8);
+  }
+  return MulFold(a ^ kK1, b ^ seed);
+}
+
+// Where the index hash splits a key: at its last tab but one (keys made as field, tab, field,
+// tab, field split before the second field), or at its end when it has fewer than two tabs.
+inline size_t SplitOf(std::string_view key) {
+  const size_t last = key.rfind('\t');
+  if (last == std::string_view::npos || last == 0) return key.size();
+  const size_t before = key.rfind('\t', last - 1);
+  return before == std::string_view::npos ? key.size() : before;
+}
+
+// The index hash of a key split into head and tail.
+inline uint64_t JoinHashes(uint64_t head, uint64_t tail) {
+  return MulFold(head ^ 0x8EBC6AF09C88C6E3ULL, tail ^ 0x589965CC75374CC3ULL);
+}
+
+// The index hash of the deferred trees: the hashes of the key's head and tail (split by SplitOf)
+// joined, so that a lookup given head and tail apart needs not join their bytes, and one tail
+// serves many heads (TKeyTail).
+inline uint64_t IndexHash(std::string_view key) {
+  const size_t split = SplitOf(key);
+  return JoinHashes(BytesHash(key.data(), split),
+                    BytesHash(key.data() + split, key.size() - split));
 }
 
 [[noreturn]] void ThrowInvalidSize(int bucket_count) {
@@ -117,9 +156,7 @@ class TKivoHashList::TDeferredKeys {
   bool HasPayloads() const { return payloads_; }
 
   // REQUIRES: the index has at least one empty slot (Reserve has run once).
-  Probe Find(std::string_view key) const {
-    return FindHashed(key, IndexHash(key.data(), key.size()));
-  }
+  Probe Find(std::string_view key) const { return FindHashed(key, IndexHash(key)); }
   Probe FindHashed(std::string_view key, uint64_t hash) const {
     const uint64_t tag = hash >> 32;
     for (size_t i = Home(hash, slot_count_);; i = Next(i, slot_count_)) {
@@ -127,13 +164,34 @@ class TKivoHashList::TDeferredKeys {
       if (slot == 0) return {nullptr, i, hash};
       if ((slot >> 32) == tag) {
         char* entry = EntryAt(slot);
-        if (KeyOf(entry) == key) return {entry, i, hash};
+        const std::string_view entry_key = KeyOf(entry);
+        if (entry_key.size() == key.size() && SameBytes(entry_key.data(), key.data(), key.size())) {
+          return {entry, i, hash};
+        }
       }
     }
   }
   // The entry of `key`, or null; an empty index holds nothing.
   char* FindEntry(std::string_view key) const {
     return slot_count_ == 0 ? nullptr : Find(key).entry;
+  }
+  // The entry of the key `head` + `tail`, whose index hash is `hash`, or null.
+  char* FindJoinedEntry(std::string_view head, std::string_view tail, uint64_t hash) const {
+    if (slot_count_ == 0) return nullptr;
+    const uint64_t tag = hash >> 32;
+    const size_t size = head.size() + tail.size();
+    for (size_t i = Home(hash, slot_count_);; i = Next(i, slot_count_)) {
+      const uint64_t slot = slots_[i];
+      if (slot == 0) return nullptr;
+      if ((slot >> 32) == tag) {
+        char* entry = EntryAt(slot);
+        const std::string_view key = KeyOf(entry);
+        if (key.size() == size && SameBytes(key.data(), head.data(), head.size()) &&
+            SameBytes(key.data() + head.size(), tail.data(), tail.size())) {
+          return entry;
+        }
+      }
+    }
   }
 
   // Makes room for one more key of `size` bytes with a payload of `payload_size` bytes, so that
@@ -163,8 +221,11 @@ class TKivoHashList::TDeferredKeys {
     }
     if (IndexFull()) {
       size_t slot_count = std::max(slot_count_ * 2, size_t{16});
-      // The first growth sizes the index for the announced keys.
-      const auto wanted = static_cast<size_t>(static_cast<double>(expected_keys_) / kSizeLoad) + 1;
+      // The first growth sizes the index for the announced keys: a small index half full, so
+      // that a probe for an absent key ends after about two slots, a large one fuller, to save
+      // memory.
+      const double load = expected_keys_ < kSmallIndexKeys ? kSmallSizeLoad : kSizeLoad;
+      const auto wanted = static_cast<size_t>(static_cast<double>(expected_keys_) / load) + 1;
       if (slot_count < wanted) slot_count = wanted;
       Rehash(slot_count);
     }
@@ -194,7 +255,7 @@ class TKivoHashList::TDeferredKeys {
   // REQUIRES: Reserve(key.size(), payload.size()) since the last Append or Insert; the pipeline
   // is not full.
   void Append(std::string_view key, void* data, std::string_view payload) {
-    const uint64_t hash = IndexHash(key.data(), key.size());
+    const uint64_t hash = IndexHash(key);
     __builtin_prefetch(&slots_[Home(hash, slot_count_)]);
     WriteEntry(block_ + used_, key, data, payload);
     pending_[pending_count_++] = {used_, hash};
@@ -303,8 +364,10 @@ class TKivoHashList::TDeferredKeys {
  private:
   static constexpr size_t kLargePage = size_t{2} << 20;
   static constexpr size_t kLargeBlock = 4 * kLargePage;  // blocks from here on use large pages
-  static constexpr double kMaxLoad = 0.85;   // the index grows beyond this share of keys
-  static constexpr double kSizeLoad = 0.75;  // the share of announced keys it is sized for
+  static constexpr double kMaxLoad = 0.85;       // the index grows beyond this share of keys
+  static constexpr double kSizeLoad = 0.75;      // the share of announced keys it is sized for
+  static constexpr double kSmallSizeLoad = 0.5;  // … when there are fewer than
+  static constexpr size_t kSmallIndexKeys = 1U << 17;  // … these
 
   static size_t Home(uint64_t hash, size_t slot_count) {
     return static_cast<size_t>(((hash & 0xFFFFFFFFU) * slot_count) >> 32);
@@ -344,7 +407,7 @@ class TKivoHashList::TDeferredKeys {
     uint64_t* slots = AllocateSlots(slot_count);
     for (size_t at = 0; at < used_;) {
       const std::string_view key = KeyOf(block_ + at);
-      const uint64_t hash = IndexHash(key.data(), key.size());
+      const uint64_t hash = IndexHash(key);
       size_t i = Home(hash, slot_count);
       while (slots[i] != 0) i = Next(i, slot_count);
       slots[i] = ((hash >> 32) << 32) | (at / 4 + 1);
@@ -488,12 +551,38 @@ bool TKivoHashList::AddWithPayload(const std::string& key, void* data, std::stri
   return true;
 }
 
+inline const char* TKivoHashList::FindDeferred(const std::string& key) const {
+  if (bucket_count_ < 1) ThrowInvalidSize(bucket_count_);
+  return deferred_->FindEntry(key);
+}
+
 bool TKivoHashList::FindPayload(const std::string& key, std::string_view& payload) const {
   if (deferred_ == nullptr || !deferred_->HasPayloads()) return false;
   const char* entry = FindDeferred(key);
   if (entry == nullptr) return false;
   payload = TDeferredKeys::PayloadOf(entry);
   return true;
+}
+
+bool TKivoHashList::FindPayload(std::string_view head, const TKeyTail& tail,
+                                std::string_view& payload) const {
+  if (!tail.joinable_) return FindPayload(std::string(head).append(tail.text_), payload);
+  if (deferred_ == nullptr || !deferred_->HasPayloads()) return false;
+  if (bucket_count_ < 1) ThrowInvalidSize(bucket_count_);
+  const char* entry = deferred_->FindJoinedEntry(
+      head, tail.text_, JoinHashes(BytesHash(head.data(), head.size()), tail.hash_));
+  if (entry == nullptr) return false;
+  payload = TDeferredKeys::PayloadOf(entry);
+  return true;
+}
+
+// ---- TKeyTail ----
+
+TKeyTail::TKeyTail(std::string text) : text_(std::move(text)) {
+  hash_ = BytesHash(text_.data(), text_.size());
+  // Head + text splits at the head's end, whatever the head, when the text's last tab but one
+  // is its first byte.
+  joinable_ = !text_.empty() && SplitOf(text_) == 0;
 }
 
 void TKivoHashList::AddWithPayloadPipelined(const std::string& key, std::string_view payload) {
@@ -641,11 +730,6 @@ void TKivoHashList::SetData(const std::string& key, void* data) {
 THashNode* TKivoHashList::Lookup(const std::string& key) const {
   // FindNode only reads the tree; the cast lets the const lookups share it.
   return *const_cast<TKivoHashList*>(this)->FindNode(key);
-}
-
-const char* TKivoHashList::FindDeferred(const std::string& key) const {
-  if (bucket_count_ < 1) ThrowInvalidSize(bucket_count_);
-  return deferred_->FindEntry(key);
 }
 
 void* TKivoHashList::GetData(const std::string& key) const {

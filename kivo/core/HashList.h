@@ -110,6 +110,24 @@ bool Iterate_FreeObjects(void* user_data, const std::string& key, void*& data);
 bool Iterate_Dispose(void* user_data, const std::string& key, void*& data);
 bool Iterate_FreeMem(void* user_data, const std::string& key, void*& data);
 
+// The end of keys made as head + tail, prepared once for looking up many heads with the same
+// tail (TKivoHashList::FindPayload with a head and a tail), as a dictionary does with the code
+// page and sequence number of its hash keys.
+class TKeyTail {
+ public:
+  explicit TKeyTail(std::string text = {});
+  const std::string& Text() const { return text_; }
+  // True when a lookup with this tail needs not join head and tail: the tail starts with a tab
+  // and holds exactly one more.
+  bool Joinable() const { return joinable_; }
+
+ private:
+  friend class TKivoHashList;
+  std::string text_;
+  uint64_t hash_ = 0;  // of text_, as the index hashes a key's tail
+  bool joinable_ = false;
+};
+
 class TKivoHashList : public TObject {
   KIVO_CLASS(TKivoHashList, TObject)
 
@@ -237,6 +255,9 @@ class TKivoHashList : public TObject {
   // Throws: EHashList "Invalid hash list size: 0" on a list with deferred payloads and without
   // buckets.
   bool FindPayload(const std::string& key, std::string_view& payload) const;
+  // FindPayload of the key `head` + tail.Text(); without joining the two when the tail is
+  // joinable, and then without allocating.
+  bool FindPayload(std::string_view head, const TKeyTail& tail, std::string_view& payload) const;
   // Releases the room reserved for more deferred keys; for a list that has got all its keys.
   void ShrinkDeferred();
   // AddWithPayload (with null data) for a list that is filled in one go: the key and its payload

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string_view>
+#include <typeinfo>
 #include <vector>
 
 #include "kivo/core/KivoDDReaderStorage.h"
@@ -171,11 +172,14 @@ void TCustomMultiDD::ClearHashTable() {
 
 void TCustomMultiDD::GetHashKey(const std::string& dd_key, const std::string& code_page,
                                 const std::string& seq_no, std::string& out) const {
-  out.clear();
-  out.reserve(dd_key.size() + code_page.size() + seq_no.size() + 2);
-  out.append(dd_key).push_back('\t');
-  out.append(code_page).push_back('\t');
-  out.append(seq_no);
+  // One resize and three copies: `out` keeps its room from call to call.
+  out.resize(dd_key.size() + code_page.size() + seq_no.size() + 2);
+  char* at = out.data();
+  at = std::copy(dd_key.begin(), dd_key.end(), at);
+  *at++ = '\t';
+  at = std::copy(code_page.begin(), code_page.end(), at);
+  *at++ = '\t';
+  std::copy(seq_no.begin(), seq_no.end(), at);
 }
 
 void TCustomMultiDD::DoBeforeBuildDD() {
@@ -192,13 +196,36 @@ std::string TCustomMultiDD::GetDisplayValue(const std::string& dd_key, const std
                                             const std::string& seq_no) {
   if (!loaded_) LoadDictionaryData();
   if (table_ == nullptr) return dd_key;
-  GetHashKey(dd_key, code_page, seq_no, key_buffer_);
-  std::string_view value;
   // Only BuildHashTable fills table_, always with a TDDTable.
-  if (static_cast<const TDDTable&>(*table_).FindPayload(key_buffer_, value)) {
-    return std::string(value);
+  const auto& table = static_cast<const TDDTable&>(*table_);
+  std::string_view value;
+  bool found = false;
+  if (ComposesStandardKey()) {
+    // The key's tail, "\t" code page "\t" sequence number, is kept from the last lookup.
+    if (code_page != key_tail_code_page_ || seq_no != key_tail_seq_no_ ||
+        key_tail_.Text().empty()) {
+      key_tail_ = TKeyTail("\t" + code_page + "\t" + seq_no);
+      key_tail_code_page_ = code_page;
+      key_tail_seq_no_ = seq_no;
+    }
+    if (key_tail_.Joinable()) {
+      found = table.FindPayload(dd_key, key_tail_, value);
+      return found ? std::string(value) : dd_key;
+    }
   }
-  return dd_key;
+  GetHashKey(dd_key, code_page, seq_no, key_buffer_);
+  found = table.FindPayload(key_buffer_, value);
+  return found ? std::string(value) : dd_key;
+}
+
+bool TCustomMultiDD::ComposesStandardKey() {
+  if (standard_key_ < 0) {
+    // The dictionaries of this library leave GetHashKey as it is; a class of an application
+    // may not, and its lookups go through its GetHashKey.
+    const std::type_info& type = typeid(*this);
+    standard_key_ = type == typeid(TKivoMultiFileDD) || type == typeid(TKivoMultiStreamDD) ? 1 : 0;
+  }
+  return standard_key_ == 1;
 }
 
 namespace {

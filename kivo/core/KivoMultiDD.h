@@ -196,6 +196,15 @@ class TCustomMultiDD : public TComponent, public IDataLocate {
   std::unique_ptr<TKivoHashList> table_;
   bool loaded_ = false;
   mutable std::string key_buffer_;  // reused by lookups
+  // True when GetHashKey is this class's own (the dynamic type is a dictionary of this library),
+  // so lookups may hash and compare key and tail apart.
+  bool ComposesStandardKey();
+  int standard_key_ = -1;  // ComposesStandardKey once known: 1 or 0
+  // The tail of the hash keys of the last lookup, and the code page and sequence number it is
+  // made of.
+  TKeyTail key_tail_;
+  std::string key_tail_code_page_;
+  std::string key_tail_seq_no_;
 };
 
 // The smallest prime not below `n`, for n ≥ 2; 1 for n ≤ 1.

@@ -22,6 +22,7 @@ using kivo::StrHash;
 using kivo::TextCompare;
 using kivo::TextHash;
 using kivo::THashNode;
+using kivo::TKeyTail;
 using kivo::TKivoHashList;
 
 // The tree under `node`: "key" for a leaf, "key(left,right)" otherwise, "-" for an empty link.
@@ -1060,6 +1061,46 @@ TEST(HashList, PayloadsStayWithTheirKeys) {
   std::string_view payload;
   ExpectHashListError([&] { list.AddWithPayload("a", nullptr, "p"); }, "Invalid hash list size: 0");
   ExpectHashListError([&] { list.FindPayload("a", payload); }, "Invalid hash list size: 0");
+}
+
+// A lookup given head and tail apart finds what the joined key finds, whether the tail lets it
+// skip the join or not, through the index's growth.
+TEST(HashList, PayloadLookupWithAKeyTailMatchesTheJoinedKey) {
+  const std::string long_head(40, 'L');
+  const std::vector<std::string> keys = {
+      "File\t1252\t", "File\t1252\t1", "A\tB\t936\t", "A\t1252\t\t",          "\t\t", "",
+      "no tabs",      "one\ttab",      "x\ty\tz\tw",  long_head + "\t1252\t7"};
+  TPayloadHashList list(0);
+  for (size_t i = 0; i < keys.size(); ++i) list.AddWithPayload(keys[i], nullptr, "p" + keys[i]);
+  for (int i = 0; i < 3000; ++i) {
+    list.AddWithPayload("Caption " + std::to_string(i) + "\t1252\t", nullptr, std::to_string(i));
+  }
+  const std::vector<std::string> heads = {
+      "",    "File", "A",       "A\tB",       "A\t1252",      "no tabs",
+      "one", "x\ty", long_head, "Caption 17", "Caption 2999", "Caption 3000"};
+  const struct {
+    const char* text;
+    bool joinable;
+  } tails[] = {{"", false},           {"\t1252\t", true},    {"\t1252\t1", true}, {"\t936\t", true},
+               {"\t\t", true},        {"\tB\t936\t", false}, {"\ttab", false},    {"\tz\tw", true},
+               {"\t1252\t\t", false}, {"1252\t\t", false},   {"\t1252\t7", true}};
+  int found = 0;
+  for (const auto& t : tails) {
+    const TKeyTail tail(t.text);
+    EXPECT_EQ(tail.Joinable(), t.joinable) << t.text;
+    for (const std::string& head : heads) {
+      SCOPED_TRACE(head + "|" + t.text);
+      std::string_view apart = "untouched";
+      std::string_view joined = "untouched";
+      const bool found_apart = list.FindPayload(head, tail, apart);
+      ASSERT_EQ(found_apart, list.FindPayload(head + t.text, joined));
+      EXPECT_EQ(apart, joined);
+      found += found_apart ? 1 : 0;
+    }
+  }
+  // Each listed key is some head + tail above, two of them in two ways, and so are "Caption 17"
+  // and "Caption 2999" with "\t1252\t".
+  EXPECT_EQ(found, 14);
 }
 
 // Pipelined adds check each key a few calls late but report the same first duplicate as adding

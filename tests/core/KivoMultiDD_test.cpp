@@ -493,6 +493,80 @@ TEST_F(ReaderFedDictionary, StreamDictionaryReadsItsStoredBytes) {
             "Cannot assign a nil to a TMultiDictionary");
 }
 
+// CSV-flavour bytes of `rows` (key, code page, sequence number, display value).
+std::string CsvOf(const Rows& rows) {
+  std::string csv = "\"DDKey\",\"CodePage\",\"SeqNo\",\"DisplayValue\",\r\n";
+  for (const auto& row : rows) {
+    for (const std::string& field : row) csv += "\"" + field + "\",";
+    csv += "\r\n";
+  }
+  return csv;
+}
+
+// The dictionaries of the library look key and tail up apart; they answer as the joined hash key
+// does, also with tabs in key, code page or sequence number, and while the code page and
+// sequence number change from lookup to lookup.
+TEST_F(ReaderFedDictionary, LookupsAnswerAsTheJoinedHashKey) {
+  const std::string long_key = "A caption that is longer than thirty-two bytes, by far";
+  auto* dd = new TKivoMultiStreamDD(&form_);
+  dd->Dictionary()->Stream().WriteString(CsvOf({{"File", "1252", "", "Datei"},
+                                                {"File", "1252", "1", "Datei 1"},
+                                                {"File", "936", "", "Wenjian"},
+                                                {"A\tB", "1252", "", "tab in key"},
+                                                {"A", "B\t936", "", "tab in code page"},
+                                                {"A", "1252", "\t", "tab in sequence number"},
+                                                {"", "", "", "all empty"},
+                                                {long_key, "1252", "7", "long"}}));
+  const struct {
+    const char* key;
+    const char* code_page;
+    const char* seq_no;
+    std::string expected;
+  } lookups[] = {
+      {"File", "1252", "", "Datei"},
+      {"File", "1252", "1", "Datei 1"},
+      {"File", "936", "", "Wenjian"},
+      {"File", "1252", "", "Datei"},  // back to an earlier code page
+      {"File", "1252", "2", "File"},
+      {"file", "1252", "", "file"},
+      {"A\tB", "1252", "", "tab in key"},
+      {"A\tB", "936", "", "tab in code page"},  // "A\tB\t936\t", as the record's hash key
+      {"A", "B\t936", "", "tab in code page"},
+      {"A", "1252", "\t", "tab in sequence number"},
+      {"A\t1252", "", "", "tab in sequence number"},  // "A\t1252\t\t"
+      {"", "", "", "all empty"},
+      {long_key.c_str(), "1252", "7", "long"},
+      {long_key.c_str(), "1252", "8", long_key},
+  };
+  for (int round = 0; round < 2; ++round) {
+    for (const auto& l : lookups) {
+      SCOPED_TRACE(std::string(l.key) + "|" + l.code_page + "|" + l.seq_no);
+      EXPECT_EQ(dd->GetDisplayValue(l.key, l.code_page, l.seq_no), l.expected);
+    }
+  }
+}
+
+// A dictionary class of an application that composes its hash keys otherwise is looked up
+// through its own GetHashKey.
+class TSeqNoBlindDD : public TKivoMultiStreamDD {
+  KIVO_CLASS(TSeqNoBlindDD, TKivoMultiStreamDD)
+  explicit TSeqNoBlindDD(TComponent* owner) : TKivoMultiStreamDD(owner) {}
+  using TCustomMultiDD::GetHashKey;
+  void GetHashKey(const std::string& dd_key, const std::string& code_page, const std::string&,
+                  std::string& out) const override {
+    out = dd_key + "\t" + code_page + "\t";
+  }
+};
+KIVO_DEFINE_CLASS(TSeqNoBlindDD) {}
+
+TEST_F(ReaderFedDictionary, AnOverriddenHashKeyServesTheLookups) {
+  auto* dd = new TSeqNoBlindDD(&form_);
+  dd->Dictionary()->Stream().WriteString(CsvOf({{"File", "1252", "5", "Datei"}}));
+  EXPECT_EQ(dd->GetDisplayValue("File", "1252", "99"), "Datei");
+  EXPECT_EQ(dd->GetDisplayValue("File", "1252", ""), "Datei");
+  EXPECT_EQ(dd->GetDisplayValue("File", "936", "5"), "File");
+}
+
 TEST_F(ReaderFedDictionary, ReaderRegistryAfterStartUp) {
   TKivoMultiStreamDDReaderStorage& r = *KivoDDReaderStorage;
   ASSERT_EQ(r.GetCount(), 3);
