@@ -199,7 +199,6 @@ std::string TCustomMultiDD::GetDisplayValue(const std::string& dd_key, const std
   // Only BuildHashTable fills table_, always with a TDDTable.
   const auto& table = static_cast<const TDDTable&>(*table_);
   std::string_view value;
-  bool found = false;
   if (ComposesStandardKey()) {
     // The key's tail, "\t" code page "\t" sequence number, is kept from the last lookup.
     if (code_page != key_tail_code_page_ || seq_no != key_tail_seq_no_ ||
@@ -209,13 +208,11 @@ std::string TCustomMultiDD::GetDisplayValue(const std::string& dd_key, const std
       key_tail_seq_no_ = seq_no;
     }
     if (key_tail_.Joinable()) {
-      found = table.FindPayload(dd_key, key_tail_, value);
-      return found ? std::string(value) : dd_key;
+      return table.FindPayload(dd_key, key_tail_, value) ? std::string(value) : dd_key;
     }
   }
   GetHashKey(dd_key, code_page, seq_no, key_buffer_);
-  found = table.FindPayload(key_buffer_, value);
-  return found ? std::string(value) : dd_key;
+  return table.FindPayload(key_buffer_, value) ? std::string(value) : dd_key;
 }
 
 bool TCustomMultiDD::ComposesStandardKey() {

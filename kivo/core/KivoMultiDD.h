@@ -154,7 +154,9 @@ class TCustomMultiDD : public TComponent, public IDataLocate {
 
   // Drops the table and every stored display value; the next lookup loads again.
   virtual void ClearHashTable();
-  // Writes the hash key of (dd_key, code_page, seq_no) into `out` (reusing its storage).
+  // Writes the hash key of (dd_key, code_page, seq_no) into `out` (reusing its storage). Builds
+  // and the lookups of a class that overrides it call it for every key; the lookups of
+  // TKivoMultiFileDD and TKivoMultiStreamDD themselves find this composition without building it.
   virtual void GetHashKey(const std::string& dd_key, const std::string& code_page,
                           const std::string& seq_no, std::string& out) const;
   // Fires OnBeforeBuildDD / OnAfterBuildDD when set.
