@@ -9,6 +9,7 @@
 
 #include "kivo/core/KivoDDReaderStorage.h"
 #include "kivo/rtl/Exceptions.h"
+#include "support/CsvDictionary.h"
 #include "support/Errors.h"
 #include "support/Examples.h"
 #include "support/MemoryFiler.h"
@@ -493,30 +494,21 @@ TEST_F(ReaderFedDictionary, StreamDictionaryReadsItsStoredBytes) {
             "Cannot assign a nil to a TMultiDictionary");
 }
 
-// CSV-flavour bytes of `rows` (key, code page, sequence number, display value).
-std::string CsvOf(const Rows& rows) {
-  std::string csv = "\"DDKey\",\"CodePage\",\"SeqNo\",\"DisplayValue\",\r\n";
-  for (const auto& row : rows) {
-    for (const std::string& field : row) csv += "\"" + field + "\",";
-    csv += "\r\n";
-  }
-  return csv;
-}
-
 // The dictionaries of the library look key and tail up apart; they answer as the joined hash key
 // does, also with tabs in key, code page or sequence number, and while the code page and
 // sequence number change from lookup to lookup.
 TEST_F(ReaderFedDictionary, LookupsAnswerAsTheJoinedHashKey) {
   const std::string long_key = "A caption that is longer than thirty-two bytes, by far";
   auto* dd = new TKivoMultiStreamDD(&form_);
-  dd->Dictionary()->Stream().WriteString(CsvOf({{"File", "1252", "", "Datei"},
-                                                {"File", "1252", "1", "Datei 1"},
-                                                {"File", "936", "", "Wenjian"},
-                                                {"A\tB", "1252", "", "tab in key"},
-                                                {"A", "B\t936", "", "tab in code page"},
-                                                {"A", "1252", "\t", "tab in sequence number"},
-                                                {"", "", "", "all empty"},
-                                                {long_key, "1252", "7", "long"}}));
+  dd->Dictionary()->Stream().WriteString(
+      testing::CsvDictionary({{"File", "1252", "", "Datei"},
+                              {"File", "1252", "1", "Datei 1"},
+                              {"File", "936", "", "Wenjian"},
+                              {"A\tB", "1252", "", "tab in key"},
+                              {"A", "B\t936", "", "tab in code page"},
+                              {"A", "1252", "\t", "tab in sequence number"},
+                              {"", "", "", "all empty"},
+                              {long_key, "1252", "7", "long"}}));
   const struct {
     const char* key;
     const char* code_page;
@@ -561,7 +553,7 @@ KIVO_DEFINE_CLASS(TSeqNoBlindDD) {}
 
 TEST_F(ReaderFedDictionary, AnOverriddenHashKeyServesTheLookups) {
   auto* dd = new TSeqNoBlindDD(&form_);
-  dd->Dictionary()->Stream().WriteString(CsvOf({{"File", "1252", "5", "Datei"}}));
+  dd->Dictionary()->Stream().WriteString(testing::CsvDictionary({{"File", "1252", "5", "Datei"}}));
   EXPECT_EQ(dd->GetDisplayValue("File", "1252", "99"), "Datei");
   EXPECT_EQ(dd->GetDisplayValue("File", "1252", ""), "Datei");
   EXPECT_EQ(dd->GetDisplayValue("File", "936", "5"), "File");

@@ -8,12 +8,12 @@
 
 #include "kivo/core/KivoMultiClassMethod.h"
 #include "kivo/core/KivoMultiDD.h"
-#include "kivo/core/KivoMultiDDWriter.h"
 #include "kivo/rtl/Exceptions.h"
 #include "kivo/rtl/ExtCtrls.h"
 #include "kivo/rtl/Forms.h"
 #include "kivo/rtl/StdCtrls.h"
 #include "support/ClassMethods.h"
+#include "support/CsvDictionary.h"
 #include "support/Errors.h"
 
 namespace kivo {
@@ -35,18 +35,13 @@ KIVO_DEFINE_CLASS(TReplacerFailingDD) {}
 // CSV bytes in which every key K translates to K' in code page 1252 (and K' to K'', so a text
 // translated twice shows it) and to K# in code page 936.
 std::string Dictionary(const std::vector<std::string>& keys) {
-  std::string out;
-  auto line = [&out](std::initializer_list<std::string> values) {
-    for (const std::string& value : values) out += EncodeTextCSVStr(value, '"') + ",";
-    out += "\r\n";
-  };
-  line({"DDKey", "CodePage", "SeqNo", "DisplayValue"});
+  std::vector<std::vector<std::string>> rows;
   for (const std::string& key : keys) {
-    line({key, "1252", "", key + "'"});
-    line({key + "'", "1252", "", key + "''"});
-    line({key, "936", "", key + "#"});
+    rows.push_back({key, "1252", "", key + "'"});
+    rows.push_back({key + "'", "1252", "", key + "''"});
+    rows.push_back({key, "936", "", key + "#"});
   }
-  return out;
+  return testing::CsvDictionary(rows);
 }
 
 using testing::ErrorOf;

@@ -7,13 +7,13 @@
 
 #include "kivo/core/KivoMultiClassMethod.h"
 #include "kivo/core/KivoMultiDD.h"
-#include "kivo/core/KivoMultiDDWriter.h"
 #include "kivo/core/KivoMultiReplacer.h"
 #include "kivo/rtl/Exceptions.h"
 #include "kivo/rtl/ExtCtrls.h"
 #include "kivo/rtl/Forms.h"
 #include "kivo/rtl/StdCtrls.h"
 #include "support/ClassMethods.h"
+#include "support/CsvDictionary.h"
 #include "support/Errors.h"
 
 namespace kivo {
@@ -34,19 +34,14 @@ KIVO_DEFINE_CLASS(TEyeOtherForm) {}
 // CSV bytes in which every key K translates to K' in code page 1252 (K' to K''), to K# in 936
 // and to K~ in 950.
 std::string Dictionary(const std::vector<std::string>& keys) {
-  std::string out;
-  auto line = [&out](std::initializer_list<std::string> values) {
-    for (const std::string& value : values) out += EncodeTextCSVStr(value, '"') + ",";
-    out += "\r\n";
-  };
-  line({"DDKey", "CodePage", "SeqNo", "DisplayValue"});
+  std::vector<std::vector<std::string>> rows;
   for (const std::string& key : keys) {
-    line({key, "1252", "", key + "'"});
-    line({key + "'", "1252", "", key + "''"});
-    line({key, "936", "", key + "#"});
-    line({key, "950", "", key + "~"});
+    rows.push_back({key, "1252", "", key + "'"});
+    rows.push_back({key + "'", "1252", "", key + "''"});
+    rows.push_back({key, "936", "", key + "#"});
+    rows.push_back({key, "950", "", key + "~"});
   }
-  return out;
+  return testing::CsvDictionary(rows);
 }
 
 using testing::ErrorOf;

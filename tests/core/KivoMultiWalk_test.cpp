@@ -8,7 +8,6 @@
 
 #include "kivo/core/KivoMultiClassMethod.h"
 #include "kivo/core/KivoMultiDD.h"
-#include "kivo/core/KivoMultiDDWriter.h"
 #include "kivo/core/KivoMultiReplace.h"
 #include "kivo/rtl/ActnList.h"
 #include "kivo/rtl/Buttons.h"
@@ -19,6 +18,7 @@
 #include "kivo/rtl/Menus.h"
 #include "kivo/rtl/StdCtrls.h"
 #include "support/ClassMethods.h"
+#include "support/CsvDictionary.h"
 #include "support/Errors.h"
 
 namespace kivo {
@@ -42,18 +42,13 @@ KIVO_DEFINE_CLASS(TRecordingDD) {}
 // CSV dictionary bytes in which every key K translates to K' for code page 1252, and K' to K''
 // (so a text translated twice ends as K''), plus one record for another code page.
 std::string ChainedDictionary(const std::vector<std::string>& keys) {
-  std::string out;
-  auto line = [&out](std::initializer_list<std::string> values) {
-    for (const std::string& value : values) out += EncodeTextCSVStr(value, '"') + ",";
-    out += "\r\n";
-  };
-  line({"DDKey", "CodePage", "SeqNo", "DisplayValue"});
+  std::vector<std::vector<std::string>> rows;
   for (const std::string& key : keys) {
-    line({key, "1252", "", key + "'"});
-    line({key + "'", "1252", "", key + "''"});
-    line({key, "936", "", "other code page"});
+    rows.push_back({key, "1252", "", key + "'"});
+    rows.push_back({key + "'", "1252", "", key + "''"});
+    rows.push_back({key, "936", "", "other code page"});
   }
-  return out;
+  return testing::CsvDictionary(rows);
 }
 
 using testing::ErrorOf;

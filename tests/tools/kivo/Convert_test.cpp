@@ -50,34 +50,17 @@ class Convert : public KivoTool {
 };
 
 TEST(ConvertExample, BinaryBytesAreTheDocumentedLayout) {
-  // The expected binary example, spelled out byte for byte once, so that the tests below do not
-  // only compare the writer with a helper of the same shape.
-  const std::string expected(
-      "\x04\x00\x00\x00"
-      "\x05\x00\x00\x00"
-      "DDKey"
-      "\x08\x00\x00\x00"
-      "CodePage"
-      "\x05\x00\x00\x00"
-      "SeqNo"
-      "\x0C\x00\x00\x00"
-      "DisplayValue"
-      "\x02\x00\x00\x00"
-      "\x04\x00\x00\x00"
-      "File"
-      "\x03\x00\x00\x00"
-      "936"
-      "\xFF\xFF\xFF\xFF"
-      "\x05\x00\x00\x00"
-      "Datei"
-      "\x08\x00\x00\x00"
-      "Say \"hi\""
-      "\x03\x00\x00\x00"
-      "936"
-      "\x00\x00\x00\x00"
-      "\x09\x00\x00\x00"
-      "50%\r\nmore",
-      118);
+  // The binary example, spelled out byte for byte in support/Examples.h, against its layout built
+  // field by field: the record count, the length-prefixed field names, then each record's fields
+  // (a length of -1 for a null value).
+  using testing::Int32LE;
+  using testing::LengthPrefixed;
+  const std::string expected =
+      Int32LE(4) + LengthPrefixed("DDKey") + LengthPrefixed("CodePage") + LengthPrefixed("SeqNo") +
+      LengthPrefixed("DisplayValue") + Int32LE(2) + LengthPrefixed("File") + LengthPrefixed("936") +
+      Int32LE(-1) + LengthPrefixed("Datei") + LengthPrefixed("Say \"hi\"") + LengthPrefixed("936") +
+      Int32LE(0) + LengthPrefixed("50%\r\nmore");
+  EXPECT_EQ(expected.size(), 118U);
   EXPECT_EQ(ExampleBinary(), expected);
 }
 

@@ -19,31 +19,15 @@
 #include <vector>
 
 #include "support/Bytes.h"
+#include "support/Examples.h"
 #include "tools/kivo/Commands.h"
 
 namespace kivo::tool {
 
-// The example dictionary in its three formats: a null sequence number in record 1, an empty one
-// and a value with a percent sign and a line break in record 2.
-inline const std::string kExampleCSV =
-    "\"DDKey\",\"CodePage\",\"SeqNo\",\"DisplayValue\",\r\n"
-    "\"File\",\"936\",,\"Datei\",\r\n"
-    "\"Say \"\"hi\"\"\",\"936\",\"\",\"50%%%c%nmore\",\r\n";
-
-inline const std::string kExampleDFM =
-    "\"DDKey\",\"CodePage\",\"SeqNo\",\"DisplayValue\",\r\n"
-    "\"File\",\"936\",,\"Datei\",\r\n"
-    "\"Say \"\"hi\"\"\",\"936\",\"\",\"50%\"#13#10\"more\",\r\n";
-
-inline std::string ExampleBinary() {
-  using testing::Int32LE;
-  using testing::LengthPrefixed;
-  return Int32LE(4) + LengthPrefixed("DDKey") + LengthPrefixed("CodePage") +
-         LengthPrefixed("SeqNo") + LengthPrefixed("DisplayValue") + Int32LE(2) +
-         LengthPrefixed("File") + LengthPrefixed("936") + Int32LE(-1) + LengthPrefixed("Datei") +
-         LengthPrefixed("Say \"hi\"") + LengthPrefixed("936") + Int32LE(0) +
-         LengthPrefixed("50%\r\nmore");
-}
+// The example dictionary in its three formats (see support/Examples.h).
+inline const std::string& kExampleCSV = testing::kCsvExample;
+inline const std::string& kExampleDFM = testing::kDfmExample;
+inline const std::string& ExampleBinary() { return testing::kBinaryExample; }
 
 // What a command line gave.
 struct RunResult {
