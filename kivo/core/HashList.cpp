@@ -158,40 +158,33 @@ class TKivoHashList::TDeferredKeys {
   // REQUIRES: the index has at least one empty slot (Reserve has run once).
   Probe Find(std::string_view key) const { return FindHashed(key, IndexHash(key)); }
   Probe FindHashed(std::string_view key, uint64_t hash) const {
+    return FindJoinedHashed(key, {}, hash);
+  }
+  // Find of the key `head` + `tail`, whose index hash is `hash`, without joining the two.
+  [[gnu::always_inline]] Probe FindJoinedHashed(std::string_view head, std::string_view tail,
+                                                uint64_t hash) const {
     const uint64_t tag = hash >> 32;
+    const size_t size = head.size() + tail.size();
     for (size_t i = Home(hash, slot_count_);; i = Next(i, slot_count_)) {
       const uint64_t slot = slots_[i];
       if (slot == 0) return {nullptr, i, hash};
       if ((slot >> 32) == tag) {
         char* entry = EntryAt(slot);
-        const std::string_view entry_key = KeyOf(entry);
-        if (entry_key.size() == key.size() && SameBytes(entry_key.data(), key.data(), key.size())) {
+        const std::string_view key = KeyOf(entry);
+        if (key.size() == size && SameBytes(key.data(), head.data(), head.size()) &&
+            SameBytes(key.data() + head.size(), tail.data(), tail.size())) {
           return {entry, i, hash};
         }
       }
     }
   }
-  // The entry of `key`, or null; an empty index holds nothing.
+  // The entry of `key`, or of `head` + `tail` with the index hash `hash`, or null; an empty index
+  // holds nothing.
   char* FindEntry(std::string_view key) const {
     return slot_count_ == 0 ? nullptr : Find(key).entry;
   }
-  // The entry of the key `head` + `tail`, whose index hash is `hash`, or null.
   char* FindJoinedEntry(std::string_view head, std::string_view tail, uint64_t hash) const {
-    if (slot_count_ == 0) return nullptr;
-    const uint64_t tag = hash >> 32;
-    const size_t size = head.size() + tail.size();
-    for (size_t i = Home(hash, slot_count_);; i = Next(i, slot_count_)) {
-      const uint64_t slot = slots_[i];
-      if (slot == 0) return nullptr;
-      if ((slot >> 32) == tag) {
-        char* entry = EntryAt(slot);
-        const std::string_view key = KeyOf(entry);
-        if (key.size() == size && SameBytes(key.data(), head.data(), head.size()) &&
-            SameBytes(key.data() + head.size(), tail.data(), tail.size())) {
-          return entry;
-        }
-      }
-    }
+    return slot_count_ == 0 ? nullptr : FindJoinedHashed(head, tail, hash).entry;
   }
 
   // Makes room for one more key of `size` bytes with a payload of `payload_size` bytes, so that

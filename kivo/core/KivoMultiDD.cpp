@@ -199,13 +199,14 @@ std::string TCustomMultiDD::GetDisplayValue(const std::string& dd_key, const std
   // Only BuildHashTable fills table_, always with a TDDTable.
   const auto& table = static_cast<const TDDTable&>(*table_);
   std::string_view value;
-  if (ComposesStandardKey()) {
+  if (standard_key_) {
     // The key's tail, "\t" code page "\t" sequence number, is kept from the last lookup.
-    if (code_page != key_tail_code_page_ || seq_no != key_tail_seq_no_ ||
-        key_tail_.Text().empty()) {
-      key_tail_ = TKeyTail("\t" + code_page + "\t" + seq_no);
-      key_tail_code_page_ = code_page;
-      key_tail_seq_no_ = seq_no;
+    const std::string& tail = key_tail_.Text();
+    const size_t cp = code_page.size();
+    if (tail.size() != cp + seq_no.size() + 2 || tail[0] != '\t' ||
+        tail.compare(1, cp, code_page) != 0 || tail[cp + 1] != '\t' ||
+        tail.compare(cp + 2, std::string::npos, seq_no) != 0) {
+      SetKeyTail(code_page, seq_no);
     }
     if (key_tail_.Joinable()) {
       return table.FindPayload(dd_key, key_tail_, value) ? std::string(value) : dd_key;
@@ -215,14 +216,8 @@ std::string TCustomMultiDD::GetDisplayValue(const std::string& dd_key, const std
   return table.FindPayload(key_buffer_, value) ? std::string(value) : dd_key;
 }
 
-bool TCustomMultiDD::ComposesStandardKey() {
-  if (standard_key_ < 0) {
-    // The dictionaries of this library leave GetHashKey as it is; a class of an application
-    // may not, and its lookups go through its GetHashKey.
-    const std::type_info& type = typeid(*this);
-    standard_key_ = type == typeid(TKivoMultiFileDD) || type == typeid(TKivoMultiStreamDD) ? 1 : 0;
-  }
-  return standard_key_ == 1;
+void TCustomMultiDD::SetKeyTail(const std::string& code_page, const std::string& seq_no) {
+  key_tail_ = TKeyTail("\t" + code_page + "\t" + seq_no);
 }
 
 namespace {
@@ -285,6 +280,10 @@ void TCustomMultiDD::BuildHashTable(IDataRead& reader) {
   auto table = std::make_unique<TDDTable>(records > 0 ? GetMinPrime(records) : 1, records, bytes);
   TDDTable& values = *table;
   table_ = std::move(table);
+  // The dictionaries of this library leave GetHashKey as it is; a class of an application may
+  // not, and its lookups go through its GetHashKey.
+  const std::type_info& type = typeid(*this);
+  standard_key_ = type == typeid(TKivoMultiFileDD) || type == typeid(TKivoMultiStreamDD);
   ControlsGuard guard(reader);
   const std::string empty;
   std::string hash_key;

@@ -198,15 +198,12 @@ class TCustomMultiDD : public TComponent, public IDataLocate {
   std::unique_ptr<TKivoHashList> table_;
   bool loaded_ = false;
   mutable std::string key_buffer_;  // reused by lookups
-  // True when GetHashKey is this class's own (the dynamic type is a dictionary of this library),
-  // so lookups may hash and compare key and tail apart.
-  bool ComposesStandardKey();
-  int standard_key_ = -1;  // ComposesStandardKey once known: 1 or 0
-  // The tail of the hash keys of the last lookup, and the code page and sequence number it is
-  // made of.
+  // Set with the table: true when GetHashKey is this class's own (the dynamic type is a
+  // dictionary of this library), so lookups may hash and compare key and tail apart.
+  bool standard_key_ = false;
+  // The tail of the hash keys of the last lookup: "\t" code page "\t" sequence number.
   TKeyTail key_tail_;
-  std::string key_tail_code_page_;
-  std::string key_tail_seq_no_;
+  void SetKeyTail(const std::string& code_page, const std::string& seq_no);
 };
 
 // The smallest prime not below `n`, for n ≥ 2; 1 for n ≤ 1.
